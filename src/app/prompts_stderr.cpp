@@ -1,0 +1,14 @@
+// Messages of the headless command line: one "CAPTION: TEXT" line on stderr
+// per message. Questions are answered No, since nobody is there to answer.
+#include <cstdio>
+
+#include "prompts.h"
+
+void ShowMessage(const std::string& text, const std::string& caption) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+bool AskYesNo(const std::string& text, const std::string& caption) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return false;
+}

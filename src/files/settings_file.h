@@ -1,0 +1,29 @@
+// Tessaril.ini: the settings and the element table. Reading and writing
+// work on text; ReadSettingsFile and WriteSettingsFile handle the file in
+// the start-up directory for the process-wide records.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "element.h"
+#include "settings.h"
+
+// Reads settings text into target and appends its elements to table.
+void ParseSettingsText(std::string_view text, Settings& target, ElementTable& table);
+
+// The whole file as the writer lays it out.
+std::string FormatSettingsText(const Settings& source, const ElementTable& table);
+
+// startDirectory + "/Tessaril.ini".
+std::string SettingsFilePath(const Settings& source);
+
+// Captures the working directory into settings.startDirectory and reads the
+// file there into settings and elementTable. A file that cannot be opened is
+// reported ("Unable to open file %s!") and leaves the defaults in place.
+void ReadSettingsFile();
+
+// Replaces the file in startDirectory with the current settings and table.
+// Returns false, after reporting it, when the file could not be written; the
+// old file is then left whole.
+bool WriteSettingsFile();

@@ -1,0 +1,24 @@
+// Number reading and writing for the program's text files: integers and
+// floats read in the manner of atoi/atof, "%g" formatting, all independent
+// of the process locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Reads a decimal integer at the start of text as atoi does: leading white
+// space skipped, an optional sign, digits up to the first other character.
+// Nothing readable gives 0; values beyond the int range saturate.
+int ReadInt(std::string_view text);
+
+// Reads a decimal number at the start of text as atof does (leading white
+// space, sign, digits, point, exponent). Nothing readable stores 0. Returns
+// false, leaving value untouched, when the text holds a number that is not a
+// usable float: "inf", "nan" or a magnitude beyond the float range.
+bool ReadFloat(std::string_view text, float& value);
+
+// ReadFloat with unusable numbers read as 0.
+float ReadFloatOrZero(std::string_view text);
+
+// printf's "%g": six significant digits in the shortest form.
+std::string FormatG(double value);

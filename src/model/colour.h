@@ -1,0 +1,16 @@
+// Colour and three-component vector: the small value types shared by the
+// model, the settings and the renderer.
+#pragma once
+
+struct Colour {
+    float red = 0.0f;    // 0..1
+    float green = 0.0f;  // 0..1
+    float blue = 0.0f;   // 0..1
+    float alpha = 1.0f;  // 0..1, 1 is opaque
+};
+
+struct Vector3 {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};

@@ -1,0 +1,4 @@
+// The process-wide configuration record.
+#include "settings.h"
+
+Settings settings;

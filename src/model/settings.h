@@ -1,0 +1,34 @@
+// The program's configuration values with their built-in defaults. Field
+// names are the keys of Tessaril.ini without the leading "@".
+#pragma once
+
+#include <string>
+
+#include "colour.h"
+
+struct Settings {
+    int WindowX = 1;        // outer frame left edge in the file; client-area left edge during a run
+    int WindowY = 1;        // outer frame top edge in the file; client-area top edge during a run
+    int WindowWidth = 600;  // outer width in the file; client-area width during a run
+    int WindowHeight = 400;      // outer height in the file; client-area height during a run
+    int restoredWidth = 0;       // client width at the last normal (not maximised/minimised) resize
+    int restoredHeight = 0;      // client height at the last normal resize
+    int Cohesion = 50;           // pull of the layout simulation, 0..100 in the dialog
+    int DetailLevel = 20;        // sphere tessellation detail, 6..36 in the dialog
+    bool Specular = true;        // specular highlights on the spheres
+    bool Shadows = false;        // stencil shadows
+    bool InvertColours = false;  // every directly drawn colour inverted
+    bool Squash = false;         // layout flattened to two dimensions
+    float LightDiffuse = 1.0f;   // diffuse light intensity, 0..1
+    float LightAmbient = 0.5f;   // ambient light intensity, 0..1
+    Colour BackgroundColour{0.0f, 0.0f, 0.0f, 1.0f};
+    Colour SelectColour{1.0f, 1.0f, 1.0f, 1.0f};
+    Colour HighlightColour{0.8f, 0.8f, 0.8f, 1.0f};
+    Colour TextColour{0.7f, 0.7f, 0.7f, 1.0f};
+    Colour LinkColour{1.0f, 1.0f, 1.0f, 1.0f};
+    Colour CloudColour{1.0f, 0.5f, 0.5f, 0.25f};
+    std::string startDirectory;  // working directory at start-up; Tessaril.ini lives here
+};
+
+// The one configuration of the process.
+extern Settings settings;

@@ -1,0 +1,282 @@
+// Reading and writing Tessaril.ini text: key lines, element lines, the
+// rules that end reading, the writer's layout and the file on disk.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "element.h"
+#include "process_state.h"
+#include "prompts_fake.h"
+#include "settings.h"
+#include "settings_file.h"
+
+namespace {
+
+Settings ReadKeys(const std::string& text) {
+    Settings result;
+    ElementTable table;
+    ParseSettingsText(text, result, table);
+    return result;
+}
+
+ElementTable ReadElements(const std::string& text) {
+    Settings ignored;
+    ElementTable table;
+    ParseSettingsText(text, ignored, table);
+    return table;
+}
+
+const char* kChlorine = "Chlorine,Cl,17,35.45,3,7,A,0,0,1,0\n";
+
+TEST(SettingsKeyLineTest, IntegersFloatsAndPrefixes) {
+    const Settings s = ReadKeys(
+        "@WindowX=  -12abc\n@WindowY=7\n@WindowWidth=640\n@WindowHeight=480\n"
+        "@Cohesion=75\n@DetailLevel=2\n@LightDiffuse=0.25\n@LightAmbient=x\n");
+    EXPECT_EQ(s.WindowX, -12);
+    EXPECT_EQ(s.WindowY, 7);
+    EXPECT_EQ(s.WindowWidth, 640);
+    EXPECT_EQ(s.WindowHeight, 480);
+    EXPECT_EQ(s.Cohesion, 75);
+    EXPECT_EQ(s.DetailLevel, 2);  // not range-limited
+    EXPECT_FLOAT_EQ(s.LightDiffuse, 0.25f);
+    EXPECT_FLOAT_EQ(s.LightAmbient, 0.0f);  // nothing readable gives 0
+
+    EXPECT_EQ(ReadKeys("@WindowXY=7\n").WindowX, 7);
+    // A later line for the same key wins.
+    EXPECT_EQ(ReadKeys("@Cohesion=10\n@Cohesion=20\n").Cohesion, 20);
+    // A key line without "=" or matching no key changes nothing.
+    const Settings untouched = ReadKeys("@Cohesion 30\n@Unknown=5\n@cohesion=9\n");
+    EXPECT_EQ(untouched.Cohesion, 50);
+}
+
+TEST(SettingsKeyLineTest, BooleansAreTrueOnlyWithEqualsOne) {
+    struct Case {
+        const char* line;
+        bool expected;
+    } cases[] = {
+        {"@Shadows=1\n", true}, {"@Shadows=0\n", false}, {"@Shadows= 1\n", false},
+        {"@Shadows=\n", false}, {"@Shadows=10\n", true}, {"@Shadows=0 =1\n", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReadKeys(c.line).Shadows, c.expected) << c.line;
+    const Settings s = ReadKeys("@Specular=0\n@InvertColours=1\n@Squash=1\n");
+    EXPECT_FALSE(s.Specular);
+    EXPECT_TRUE(s.InvertColours);
+    EXPECT_TRUE(s.Squash);
+}
+
+TEST(SettingsKeyLineTest, ColoursReadUpToFourComponents) {
+    const Settings s = ReadKeys(
+        "@CloudColour=[0.2,0.3]\n@BackgroundColour=[0.1,0.2,0.3,0.4,0.9]\n"
+        "@LinkColour=[7]\n@TextColour=[,0.5,,]\n");
+    EXPECT_FLOAT_EQ(s.CloudColour.red, 0.2f);
+    EXPECT_FLOAT_EQ(s.CloudColour.green, 0.3f);
+    EXPECT_FLOAT_EQ(s.CloudColour.blue, 0.5f);
+    EXPECT_FLOAT_EQ(s.CloudColour.alpha, 0.25f);
+    EXPECT_FLOAT_EQ(s.BackgroundColour.red, 0.1f);
+    EXPECT_FLOAT_EQ(s.BackgroundColour.alpha, 0.4f);
+    EXPECT_FLOAT_EQ(s.LinkColour.red, 7.0f);
+    EXPECT_FLOAT_EQ(s.LinkColour.green, 1.0f);
+    EXPECT_FLOAT_EQ(s.TextColour.red, 0.0f);
+    EXPECT_FLOAT_EQ(s.TextColour.green, 0.5f);
+    EXPECT_FLOAT_EQ(s.TextColour.alpha, 0.0f);
+
+    // "Colour=[" on a line that begins with no colour key changes no colour.
+    const Settings none = ReadKeys("@WrongColour=[0,0,0,0]\n@Shadows=1 Colour=[0,0,0,0]\n");
+    EXPECT_FLOAT_EQ(none.SelectColour.red, 1.0f);
+    EXPECT_FLOAT_EQ(none.CloudColour.red, 1.0f);
+    EXPECT_FLOAT_EQ(none.BackgroundColour.alpha, 1.0f);
+    EXPECT_TRUE(none.Shadows);
+    // A non-finite component reads as 0, never as NaN or infinity.
+    EXPECT_FLOAT_EQ(ReadKeys("@SelectColour=[nan,1e999]\n").SelectColour.green, 0.0f);
+}
+
+TEST(SettingsElementLineTest, ReadsEveryField) {
+    const ElementTable table = ReadElements(kChlorine);
+    ASSERT_EQ(table.size(), 1u);
+    const Element& cl = table[0];
+    EXPECT_EQ(cl.name, "Chlorine");
+    EXPECT_EQ(cl.symbol, "Cl");
+    EXPECT_EQ(cl.atomicNumber, 17);
+    EXPECT_FLOAT_EQ(cl.mass, 35.45f);
+    EXPECT_EQ(cl.period, 3);
+    EXPECT_EQ(cl.group, 7);
+    EXPECT_EQ(cl.groupLetter, 'A');
+    EXPECT_EQ(cl.radiusAdjust, 0);
+    EXPECT_FLOAT_EQ(cl.colour.red, 0.0f);
+    EXPECT_FLOAT_EQ(cl.colour.green, 1.0f);
+    EXPECT_FLOAT_EQ(cl.colour.blue, 0.0f);
+    EXPECT_FLOAT_EQ(cl.colour.alpha, 1.0f);
+    EXPECT_NEAR(cl.radius, 22.98f, 0.01f);
+}
+
+TEST(SettingsElementLineTest, SymbolLengthsLettersAndRadii) {
+    const ElementTable table = ReadElements(
+        "Hydrogen,H,1,1,1,1,A,0,1,1,1\n"
+        "Carbon,C,2,12,2,4,AB,-2,0.5,0.5,0.5\n"
+        "Longname,Abcd,3,1,1,0,,0,1,1,1\n"
+        "Neon,Ne,4,20.18,2,0, ,0,1,1,1,extra,fields\n");
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[0].symbol, "H");
+    EXPECT_FLOAT_EQ(table[0].radius, 14.0f);
+    EXPECT_EQ(table[1].symbol, "C");
+    EXPECT_EQ(table[1].groupLetter, 'A');  // further characters of the field are ignored
+    EXPECT_NEAR(table[1].radius, 17.08f, 0.01f);
+    EXPECT_EQ(table[2].symbol, "Abc");     // a longer symbol field keeps its first three
+    EXPECT_EQ(table[2].groupLetter, ' ');  // an empty letter field gives a blank
+    EXPECT_EQ(table[3].groupLetter, ' ');
+    EXPECT_FLOAT_EQ(table[3].colour.blue, 1.0f);
+}
+
+TEST(SettingsElementLineTest, IncompleteLinesAreSkipped) {
+    const ElementTable table = ReadElements(
+        "no commas at all\n"
+        "Short,S,1,2,3,4,A,0,1,1\n"  // ten fields
+        + std::string(kChlorine));
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].symbol, "Cl");
+}
+
+TEST(SettingsReadingTest, WhatEndsOrSkipsReading) {
+    // A repeated consecutive atomic number ends reading there.
+    const ElementTable duplicates = ReadElements(
+        "Hydrogen,H,1,1,1,1,A,0,1,1,1\nHelium,He,2,4,1,0, ,0,1,1,1\n"
+        "Again,Ag,2,4,1,0, ,0,1,1,1\nLithium,Li,3,7,2,1,A,0,1,1,1\n");
+    ASSERT_EQ(duplicates.size(), 2u);
+    EXPECT_EQ(duplicates[1].symbol, "He");
+
+    // An empty line, or any line shorter than 5 with its line feed, ends reading.
+    Settings s;
+    ElementTable table;
+    ParseSettingsText("@Cohesion=10\n\n@Cohesion=20\n" + std::string(kChlorine), s, table);
+    EXPECT_EQ(s.Cohesion, 10);
+    EXPECT_TRUE(table.empty());
+    EXPECT_EQ(ReadKeys("@Cohesion=10\nabc\n@Cohesion=20\n").Cohesion, 10);
+    EXPECT_EQ(ReadKeys("@Cohesion=10\nabcd\n@Cohesion=20\n").Cohesion, 20);
+
+    // A line containing "#" anywhere is skipped, even a key line with a comment.
+    EXPECT_EQ(ReadKeys("#\n@Cohesion=10 # ten\n@DetailLevel=9\n").Cohesion, 50);
+    EXPECT_EQ(ReadKeys("#\n@Cohesion=10 # ten\n@DetailLevel=9\n").DetailLevel, 9);
+
+    // Key lines only: no elements.
+    EXPECT_TRUE(ReadElements("@Cohesion=10\n@Shadows=1\n").empty());
+    // CR LF line ends read as plain line feeds.
+    EXPECT_EQ(ReadKeys("@Cohesion=33\r\n@DetailLevel=8\r\n").DetailLevel, 8);
+    EXPECT_EQ(ReadElements(std::string("Chlorine,Cl,17,35.45,3,7,A,0,0,1,0.5\r\n"))[0].colour.blue,
+              0.5f);
+}
+
+TEST(SettingsReadingTest, LongLinesAreReadIn127CharacterPieces) {
+    // The piece after the first 127 characters is a line of its own: here a key line.
+    const std::string padding(127 - std::string("@Cohesion=11").size(), ' ');
+    Settings s = ReadKeys("@Cohesion=11" + padding + "@DetailLevel=13\n");
+    EXPECT_EQ(s.Cohesion, 11);
+    EXPECT_EQ(s.DetailLevel, 13);
+
+    // A line of exactly 127 characters leaves a lone line feed, which ends reading.
+    s = ReadKeys("@Cohesion=12" + padding + "\n@DetailLevel=14\n");
+    EXPECT_EQ(s.Cohesion, 12);
+    EXPECT_EQ(s.DetailLevel, 20);
+
+    // A huge line neither breaks the reader nor leaks into later keys.
+    s = ReadKeys("@Shadows=0" + std::string(100000, 'x') + "\n@Squash=1\n");
+    EXPECT_FALSE(s.Shadows);
+    EXPECT_TRUE(s.Squash);
+}
+
+TEST(SettingsWriterTest, WritesTheExactLayout) {
+    Settings s;
+    s.WindowX = 104;
+    s.WindowY = 150;
+    s.restoredWidth = 592;
+    s.restoredHeight = 346;
+    s.Cohesion = 42;
+    s.Shadows = true;
+    s.LightAmbient = 0.3f;
+    s.CloudColour = {0.1f, 0.2f, 0.3f, 0.4f};
+    ElementTable table =
+        ReadElements(std::string(kChlorine) + "Neon,Ne,18,20.1797,2,0,,-3,1,0.5,0.25\n");
+    table[0].colour.alpha = 0.5f;  // alpha is never written
+
+    const std::string expected =
+        "# Tessaril.ini File\n#\n# Configuration Settings\n#\n"
+        "@WindowX=100\n@WindowY=100\n@WindowWidth=600\n@WindowHeight=400\n"
+        "@Cohesion=42\n@DetailLevel=20\n@Specular=1\n@Shadows=1\n@InvertColours=0\n@Squash=0\n"
+        "@LightDiffuse=1\n@LightAmbient=0.3\n"
+        "@BackgroundColour=[0,0,0,1]\n@SelectColour=[1,1,1,1]\n@HighlightColour=[0.8,0.8,0.8,1]\n"
+        "@TextColour=[0.7,0.7,0.7,1]\n@LinkColour=[1,1,1,1]\n@CloudColour=[0.1,0.2,0.3,0.4]\n"
+        "#\n# Atomic Data\n#\n"
+        "Chlorine,Cl,17,35.45,3,7,A,0,0,1,0\n"
+        "Neon,Ne,18,20.1797,2,0, ,-3,1,0.5,0.25\n";
+    EXPECT_EQ(FormatSettingsText(s, table), expected);
+}
+
+TEST(SettingsWriterTest, RoundTripKeepsKeyAndElementLines) {
+    Settings first;
+    ElementTable table;
+    const std::string text =
+        "# Tessaril.ini File\n#\n# Configuration Settings\n#\n"
+        "@WindowX=10\n@WindowY=20\n@WindowWidth=700\n@WindowHeight=500\n"
+        "@Cohesion=42\n@DetailLevel=30\n@Specular=0\n@Shadows=1\n@InvertColours=1\n@Squash=1\n"
+        "@LightDiffuse=0.75\n@LightAmbient=0.33\n"
+        "@BackgroundColour=[0.1,0.2,0.3,1]\n@SelectColour=[1,0,0,1]\n"
+        "@HighlightColour=[0.8,0.8,0.8,1]\n@TextColour=[0.7,0.7,0.7,1]\n"
+        "@LinkColour=[1,1,1,0.5]\n@CloudColour=[1,0.5,0.5,0.25]\n"
+        "#\n# Atomic Data\n#\n" +
+        std::string(kChlorine);
+    ParseSettingsText(text, first, table);
+    // The window keeps the outer frame as the file gives it; during a run the
+    // client area sits inside it by the fixed frame widths.
+    first.WindowX += 4;
+    first.WindowY += 50;
+    first.restoredWidth = first.WindowWidth - 8;
+    first.restoredHeight = first.WindowHeight - 54;
+    EXPECT_EQ(FormatSettingsText(first, table), text);
+}
+
+class SettingsFileTest : public FreshProcessTest {
+protected:
+    void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
+    TemporaryFolder folder;
+};
+
+TEST_F(SettingsFileTest, MissingFileReportsAndKeepsDefaults) {
+    settings.startDirectory = folder.path();
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+    ReadSettingsFile();
+    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    EXPECT_EQ(
+        fakePrompts.shown[0],
+        (ShownMessage{"Unable to open file " + folder.File("Tessaril.ini") + "!", "File Error!"}));
+    EXPECT_EQ(settings.startDirectory, folder.path());
+    EXPECT_EQ(settings.Cohesion, 50);
+    EXPECT_EQ(ElementCount(), 0);
+}
+
+TEST_F(SettingsFileTest, ReadsFromTheWorkingDirectoryAndWritesThere) {
+    WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=61\n" + std::string(kChlorine));
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+    ReadSettingsFile();
+    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_EQ(settings.Cohesion, 61);
+    ASSERT_EQ(ElementCount(), 1);
+
+    // Later changes of the working directory do not move the file.
+    ASSERT_EQ(chdir("/"), 0);
+    settings.Cohesion = 62;
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("Tessaril.ini")),
+              FormatSettingsText(settings, elementTable));
+    EXPECT_TRUE(fakePrompts.shown.empty());
+}
+
+TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesOldFile) {
+    settings.startDirectory = folder.File("no-such-folder");
+    EXPECT_FALSE(WriteSettingsFile());
+    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    EXPECT_EQ(
+        fakePrompts.shown[0],
+        (ShownMessage{"Unable to open file " + folder.File("no-such-folder/Tessaril.ini") + "!",
+                      "File Error!"}));
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// Helpers that give each test a fresh process: the global records back at
+// their start-up values, and temporary folders that clean up after themselves.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Resets the molecule, the settings, the element table and the fake prompts.
+void ResetProcessState();
+
+// Every test in a suite derived from this starts from a fresh process state.
+class FreshProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProcessState(); }
+};
+
+// A new empty folder under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileOrEmpty(const std::string& path);
+void WriteFileOrFail(const std::string& path, const std::string& bytes);
+// The path of a file shipped in the source tree.
+std::string SourceFile(const std::string& relativePath);

@@ -1,0 +1,18 @@
+// Recording implementation of the prompt seam for tests.
+#include "prompts_fake.h"
+
+#include "prompts.h"
+
+FakePrompts fakePrompts;
+
+void ShowMessage(const std::string& text, const std::string& caption) {
+    fakePrompts.shown.push_back({text, caption});
+}
+
+bool AskYesNo(const std::string& text, const std::string& caption) {
+    fakePrompts.shown.push_back({text, caption});
+    if (fakePrompts.yesNoAnswers.empty()) return false;
+    const bool answer = fakePrompts.yesNoAnswers.front();
+    fakePrompts.yesNoAnswers.pop_front();
+    return answer;
+}

@@ -1,0 +1,20 @@
+// The tests' side of the prompt seam: every message is recorded, and
+// questions are answered from a queue (No once it is empty).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+struct FakePrompts {
+    std::vector<ShownMessage> shown;  // messages and questions in the order shown
+    std::deque<bool> yesNoAnswers;    // answers for AskYesNo, front first
+};
+
+extern FakePrompts fakePrompts;
