@@ -11,12 +11,14 @@
 #include "molecule.h"
 #include "prompts_fake.h"
 #include "settings.h"
+#include "view_state.h"
 
 void ResetProcessState() {
     molecule = Molecule{};
     settings = Settings{};
     elementTable.clear();
     fakePrompts = FakePrompts{};
+    viewState = ViewState{};
 }
 
 TemporaryFolder::TemporaryFolder() {
