@@ -1,0 +1,79 @@
+// Fixed OpenGL state, lights and the camera as GL calls.
+#include "gl_setup.h"
+
+#include <GL/gl.h>
+
+#include "settings.h"
+#include "view_state.h"
+
+namespace {
+
+// The light sits in eye space: 200 units right of and above the eye, level
+// with it, so the lighting stays fixed to the viewer however the model turns.
+constexpr GLfloat kLightPosition[4] = {200.0f, 200.0f, 0.0f, 1.0f};
+
+}  // namespace
+
+void SetupOpenGL() {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_AUTO_NORMAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glDepthMask(GL_TRUE);
+    ResetCamera();
+}
+
+void SetupLights() {
+    // Colour material in its default mode (front and back, ambient and
+    // diffuse): every colour set for a sphere becomes its reflectance.
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+
+    const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+
+    // Light 0, the direct light.
+    const GLfloat d = settings.LightDiffuse;
+    const GLfloat diffuse[4] = {d, d, d, 1.0f};
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, settings.Specular ? white : none);
+
+    // Light 1, the ambient light.
+    const GLfloat a = settings.LightAmbient / 2.0f;
+    const GLfloat ambient[4] = {a, a, a, 1.0f};
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT1, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, none);
+
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 64.0f);
+
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+}
+
+void ApplyCamera() {
+    const ViewState& v = viewState;
+    glRotatef(v.viewPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(v.viewYaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-v.eye.x, -v.eye.y, -v.eye.z);
+    glRotatef(v.modelPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(v.modelYaw, 0.0f, 1.0f, 0.0f);
+}
+
+void ApplyInverseCamera() {
+    const ViewState& v = viewState;
+    glRotatef(-v.modelYaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(-v.modelPitch, 1.0f, 0.0f, 0.0f);
+    glTranslatef(v.eye.x, v.eye.y, v.eye.z);
+    glRotatef(-v.viewYaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(-v.viewPitch, 1.0f, 0.0f, 0.0f);
+}

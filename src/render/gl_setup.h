@@ -1,0 +1,25 @@
+// The OpenGL state every frame relies on: the fixed state set once when a
+// context is made, the two lights set at the start of every frame, and the
+// camera transform as GL matrix calls.
+#pragma once
+
+// What every drawing surface of the program needs: the shadows count into
+// the stencil buffer, and the window swaps a back buffer in.
+constexpr int kSurfaceDepthBits = 24;
+constexpr int kSurfaceStencilBits = 8;
+constexpr bool kSurfaceDoubleBuffered = true;
+
+// Sets the fixed state on the current context and resets the camera. Run
+// once, right after the context is made current for the first time.
+void SetupOpenGL();
+
+// Both lights, the material and colour material. The model-view matrix must
+// be the identity, so the light positions are eye coordinates.
+void SetupLights();
+
+// Multiplies the current matrix by the camera transform: the view pitch and
+// yaw, minus the eye, then the model pitch and yaw. CameraMatrix() computes
+// the same product without a context.
+void ApplyCamera();
+// Multiplies the current matrix by the inverse of the camera transform.
+void ApplyInverseCamera();

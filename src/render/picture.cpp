@@ -1,0 +1,75 @@
+// Reading a frame back, PNG encoding with libpng, and the headless picture.
+#include "picture.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <cstring>
+
+#include "atomic_write.h"
+#include "gl_setup.h"
+#include "offscreen.h"
+#include "prompts.h"
+#include "scene.h"
+
+Image ReadFrameImage(int width, int height) {
+    Image image;
+    if (width <= 0 || height <= 0) return image;
+    image.width = width;
+    image.height = height;
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::vector<unsigned char> bottomUp(row * static_cast<size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    // GL rows run bottom to top, picture rows top to bottom.
+    image.rgb.resize(bottomUp.size());
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&image.rgb[row * y], &bottomUp[row * (height - 1 - y)], row);
+    return image;
+}
+
+std::string EncodePng(const Image& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3)
+        return {};
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(png, size, 0, image.rgb.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return {};
+    }
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.rgb.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return {};
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+PictureResult RenderToPng(const std::string& path, const PictureRequest& request) {
+    OffscreenContext context;
+    if (!CreateOffscreenContext(request.width, request.height, context))
+        return PictureResult::noContext;
+    SetupOpenGL();
+    FrameInput frame;
+    frame.width = request.width;
+    frame.height = request.height;
+    frame.mouseX = request.mouseX;
+    frame.mouseY = request.mouseY;
+    RenderFrame(frame);
+    glFinish();
+    const std::string png = EncodePng(ReadFrameImage(request.width, request.height));
+    DestroyOffscreenContext(context);
+
+    if (png.empty() || !WriteFileAtomically(path, png)) {
+        ShowMessage("Unable to open file " + path + "!", "File Error!");
+        return PictureResult::notWritten;
+    }
+    return PictureResult::written;
+}

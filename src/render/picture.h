@@ -1,0 +1,37 @@
+// Pictures of a frame: the colour buffer read back as an image, PNG
+// encoding, and one frame drawn offscreen straight into a PNG file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Image {
+    int width = 0;                   // pixels
+    int height = 0;                  // pixels
+    std::vector<unsigned char> rgb;  // 3 bytes per pixel, top row first
+};
+
+// The current context's colour buffer from (0, 0) to (width, height).
+Image ReadFrameImage(int width, int height);
+
+// The image as PNG bytes; empty when it cannot be encoded.
+std::string EncodePng(const Image& image);
+
+// What the headless picture asks for: a client size in pixels and the
+// pointer in client pixels from the top left.
+struct PictureRequest {
+    int width = 600;
+    int height = 400;
+    int mouseX = -10;  // outside the view: nothing hovered
+    int mouseY = -10;
+};
+
+enum class PictureResult {
+    written,    // the file holds the frame
+    noContext,  // no GL context could be made for the size
+    notWritten  // the file could not be written (reported as a file error)
+};
+
+// Draws one frame of the process-wide molecule and settings as the window
+// would at that size and writes it to path as PNG, replacing the file whole.
+PictureResult RenderToPng(const std::string& path, const PictureRequest& request);

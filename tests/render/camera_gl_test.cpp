@@ -1,0 +1,60 @@
+// The camera as GL calls builds the same matrices as the project's own
+// camera maths.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "camera.h"
+#include "gl_setup.h"
+#include "render_support.h"
+#include "view_state.h"
+
+namespace {
+
+class CameraGlTest : public RenderTest {
+protected:
+    static Matrix4 ModelView() {
+        Matrix4 m;
+        glGetFloatv(GL_MODELVIEW_MATRIX, m.m);
+        return m;
+    }
+    static void ExpectSame(const Matrix4& gl, const Matrix4& own) {
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(gl.m[i], own.m[i], 2e-5f * std::max(1.0f, std::fabs(own.m[i])))
+                << "element " << i;
+    }
+};
+
+const ViewState kViews[] = {
+    ViewState{},
+    ViewState{{12.5f, -40.0f, 310.0f}, 17.0f, -33.0f, 250.0f, 1234.5f},
+    ViewState{{0.0f, 0.0f, 0.0f}, -90.0f, 90.0f, 0.0f, 0.0f},
+    ViewState{{-800.0f, 3.0f, -25.0f}, 0.0f, 0.0f, 45.0f, -720.25f},
+};
+
+TEST_F(CameraGlTest, GlCameraEqualsCameraMatrix) {
+    glMatrixMode(GL_MODELVIEW);
+    for (const ViewState& view : kViews) {
+        viewState = view;
+        glLoadIdentity();
+        ApplyCamera();
+        ExpectSame(ModelView(), CameraMatrix());
+        glLoadIdentity();
+        ApplyInverseCamera();
+        ExpectSame(ModelView(), InverseCameraMatrix());
+    }
+}
+
+TEST_F(CameraGlTest, InverseAfterCameraGivesIdentity) {
+    viewState = kViews[1];
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplyCamera();
+    ApplyInverseCamera();
+    const Matrix4 m = ModelView();
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m.m[i], i % 5 == 0 ? 1.0f : 0.0f, 2e-4f) << i;
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// The render test fixture.
+#include "render_support.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "element.h"
+#include "gl_setup.h"
+#include "molecule.h"
+#include "scene.h"
+
+void RenderTest::SetUp() {
+    FreshProcessTest::SetUp();
+    elementTable.reserve(32);
+    ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
+        << "no EGL surfaceless context";
+    SetupOpenGL();
+}
+
+void RenderTest::TearDown() {
+    DestroyOffscreenContext(context_);
+}
+
+int RenderTest::AddElement(float radius, const Colour& colour) {
+    EXPECT_LT(elementTable.size(), elementTable.capacity());
+    Element element;
+    element.name = "Testium";
+    element.symbol = "Ts";
+    element.atomicNumber = ElementCount() + 1;
+    element.radius = radius;
+    element.colour = colour;
+    elementTable.push_back(element);
+    return ElementCount() - 1;
+}
+
+int RenderTest::AddNode(int element, const Vector3& position) {
+    Node node;
+    node.id = NodeCount();
+    node.position = position;
+    node.element = ElementAt(element);
+    AppendNode(node);
+    return node.id;
+}
+
+void RenderTest::Link(int a, int b, int order) {
+    molecule.nodes[a].neighbours.push_back(b);
+    molecule.nodes[a].linkOrders.push_back(order);
+    molecule.nodes[b].neighbours.push_back(a);
+    molecule.nodes[b].linkOrders.push_back(order);
+}
+
+void RenderTest::Frame(int mouseX, int mouseY) {
+    FrameInput input;
+    input.width = kViewWidth;
+    input.height = kViewHeight;
+    input.mouseX = mouseX;
+    input.mouseY = mouseY;
+    RenderFrame(input);
+    glFinish();
+}
+
+Colour RenderTest::Pixel(int x, int y) const {
+    GLfloat rgba[4] = {-1, -1, -1, -1};
+    glReadPixels(x, kViewHeight - 1 - y, 1, 1, GL_RGBA, GL_FLOAT, rgba);
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+float RenderTest::Depth(int x, int y) const {
+    GLfloat depth = -1;
+    glReadPixels(x, kViewHeight - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    return depth;
+}
+
+float RenderTest::AlphaDownColumn(int x, int top, int bottom) const {
+    float sum = 0;
+    for (int y = top; y < bottom; ++y) sum += Pixel(x, y).alpha;
+    return sum;
+}
+
+bool NearColour(const Colour& a, const Colour& b, float tolerance) {
+    return std::fabs(a.red - b.red) <= tolerance && std::fabs(a.green - b.green) <= tolerance &&
+           std::fabs(a.blue - b.blue) <= tolerance;
+}
+
+std::vector<FeedbackPrimitive> SceneFeedback() {
+    std::vector<GLfloat> buffer(1 << 20);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(kViewWidth) / kViewHeight, 20.0, 10000.0);
+    glViewport(0, 0, kViewWidth, kViewHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplyCamera();
+    DrawScene(0);
+    const int words = glRenderMode(GL_RENDER);
+    std::vector<FeedbackPrimitive> primitives;
+    constexpr int kVertexWords = 7;  // x, y, z, r, g, b, a
+    for (int i = 0; i < words;) {
+        const int token = static_cast<int>(buffer[i]);
+        FeedbackPrimitive primitive;
+        int vertices = 0;
+        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            primitive.line = true;
+            vertices = 2;
+            i += 1;
+        } else if (token == GL_POLYGON_TOKEN) {
+            vertices = static_cast<int>(buffer[i + 1]);
+            i += 2;
+        } else if (token == GL_POINT_TOKEN) {
+            vertices = 1;
+            i += 1;
+        } else {
+            ADD_FAILURE() << "unexpected feedback token " << token;
+            break;
+        }
+        primitive.colour = {buffer[i + 3], buffer[i + 4], buffer[i + 5], buffer[i + 6]};
+        i += vertices * kVertexWords;
+        primitives.push_back(primitive);
+    }
+    return primitives;
+}

@@ -1,0 +1,50 @@
+// A fresh offscreen context for every render test, with helpers to build a
+// small molecule, draw a frame and probe its pixels.
+#pragma once
+
+#include <vector>
+
+#include "colour.h"
+#include "offscreen.h"
+#include "process_state.h"
+
+constexpr int kViewWidth = 600;
+constexpr int kViewHeight = 400;
+
+class RenderTest : public FreshProcessTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // An element of this radius and colour; the table keeps room for 32, so
+    // the pointers the nodes hold stay valid.
+    int AddElement(float radius, const Colour& colour);
+    // A node of that element at position; returns its id.
+    int AddNode(int element, const Vector3& position);
+    // A link of that order stored at both ends.
+    void Link(int a, int b, int order);
+
+    // One frame at the test view size with the pointer at (mouseX, mouseY).
+    void Frame(int mouseX = -10, int mouseY = -10);
+
+    // The colour at a pixel, origin top left, channels 0..1.
+    Colour Pixel(int x, int y) const;
+    // The depth buffer value at a pixel, origin top left.
+    float Depth(int x, int y) const;
+    // The sum of the alpha channel down the column at x, rows top to bottom
+    // (the last one excluded).
+    float AlphaDownColumn(int x, int top, int bottom) const;
+
+    OffscreenContext context_;
+};
+
+// True when the colours agree channel by channel within tolerance (alpha ignored).
+bool NearColour(const Colour& a, const Colour& b, float tolerance = 0.02f);
+
+// The feedback of drawing the scene (pass 0) with the frame's projection and
+// camera at the test view size: one entry per line and per polygon drawn.
+struct FeedbackPrimitive {
+    bool line = false;  // a line (also a polygon edge in line mode), else a polygon
+    Colour colour;      // colour of the first vertex
+};
+std::vector<FeedbackPrimitive> SceneFeedback();
