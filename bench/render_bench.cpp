@@ -1,0 +1,146 @@
+// Frames and picking offscreen at 600 x 400 for molecules of 100 to 5,000
+// atoms with links, the renderer's own frame next to the literal baseline.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "element.h"
+#include "gl_setup.h"
+#include "literal_frame.h"
+#include "molecule.h"
+#include "offscreen.h"
+#include "picking.h"
+#include "scene.h"
+#include "settings.h"
+#include "view_state.h"
+
+namespace {
+
+constexpr int kWidth = 600;
+constexpr int kHeight = 400;
+
+struct Context {
+    OffscreenContext gl;
+    Context() {
+        if (!CreateOffscreenContext(kWidth, kHeight, gl)) {
+            std::fprintf(stderr, "no offscreen GL context\n");
+            std::exit(1);
+        }
+        SetupOpenGL();
+    }
+};
+
+Context& Gl() {
+    static Context context;
+    return context;
+}
+
+// Atoms of carbon's size spread through a ball whose volume grows with the
+// count, each linked to the one before it (every fifth link double, every
+// seventh triple), seen from far enough back to fit the view.
+void BuildMolecule(int count) {
+    molecule = Molecule{};
+    viewState = ViewState{};
+    elementTable.clear();
+    Element carbon;
+    carbon.name = "Carbon";
+    carbon.symbol = "C";
+    carbon.radius = ElementRadius(12.011f, 0);
+    carbon.colour = {0.56f, 0.56f, 0.56f, 1};
+    elementTable.push_back(carbon);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    const float ball = 40.0f * std::cbrt(static_cast<float>(count));
+    for (int i = 0; i < count; ++i) {
+        Node node;
+        node.id = i;
+        node.element = &elementTable[0];
+        Vector3 p;
+        do p = {unit(random), unit(random), unit(random)};
+        while (p.x * p.x + p.y * p.y + p.z * p.z > 1.0f);
+        node.position = {p.x * ball, p.y * ball, p.z * ball};
+        if (i > 0) {
+            const int order = i % 7 == 0 ? 3 : (i % 5 == 0 ? 2 : 1);
+            node.neighbours.push_back(i - 1);
+            node.linkOrders.push_back(order);
+            molecule.nodes[i - 1].neighbours.push_back(i);
+            molecule.nodes[i - 1].linkOrders.push_back(order);
+        }
+        molecule.nodes.push_back(node);
+    }
+    viewState.eye.z = ball * 2.6f + 100.0f;
+    // One untimed frame, so the driver has compiled its shaders for this scene.
+    FrameInput warmUp;
+    warmUp.width = kWidth;
+    warmUp.height = kHeight;
+    RenderFrame(warmUp);
+    glFinish();
+}
+
+FrameInput CentredPointer() {
+    FrameInput input;
+    input.width = kWidth;
+    input.height = kHeight;
+    input.mouseX = kWidth / 2;
+    input.mouseY = kHeight / 2;
+    return input;
+}
+
+void BM_Frame(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    const FrameInput input = CentredPointer();
+    for (auto _ : state) {
+        RenderFrame(input);
+        glFinish();
+    }
+}
+
+void BM_LiteralFrame(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        LiteralRenderFrame(kWidth / 2, kHeight / 2, kWidth, kHeight);
+        glFinish();
+    }
+}
+
+// Picking with the frame's projection and camera, as the frame runs it.
+void SetFrameMatrices() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 20.0, 10000.0);
+    glViewport(0, 0, kWidth, kHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplyCamera();
+}
+
+void BM_Pick(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    SetFrameMatrices();
+    for (auto _ : state) benchmark::DoNotOptimize(PickNode(kWidth / 2, kHeight / 2));
+}
+
+void BM_LiteralPick(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    SetFrameMatrices();
+    for (auto _ : state) benchmark::DoNotOptimize(LiteralPickNode(kWidth / 2, kHeight / 2));
+}
+
+#define ATOM_COUNTS Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_LiteralFrame)->ATOM_COUNTS;
+BENCHMARK(BM_Frame)->ATOM_COUNTS;
+BENCHMARK(BM_LiteralPick)->ATOM_COUNTS;
+BENCHMARK(BM_Pick)->ATOM_COUNTS;
+
+}  // namespace
+
+BENCHMARK_MAIN();
