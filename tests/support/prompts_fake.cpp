@@ -16,3 +16,14 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
     fakePrompts.yesNoAnswers.pop_front();
     return answer;
 }
+
+FakeChooser fakeChooser;
+
+bool ChooseFile(std::string& path, bool openMode) {
+    fakeChooser.openModes.push_back(openMode);
+    path.clear();
+    if (fakeChooser.answers.empty()) return false;
+    path = fakeChooser.answers.front();
+    fakeChooser.answers.pop_front();
+    return !path.empty();
+}

@@ -18,3 +18,12 @@ struct FakePrompts {
 };
 
 extern FakePrompts fakePrompts;
+
+// Answers for ChooseFile, front first: a path, or an empty string to cancel.
+// With the queue empty the chooser is cancelled. Each call's mode is recorded.
+struct FakeChooser {
+    std::deque<std::string> answers;
+    std::vector<bool> openModes;
+};
+
+extern FakeChooser fakeChooser;
