@@ -2,13 +2,13 @@
 // random generator and reads Tessaril.ini from the working directory.
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "command_line.h"
 #include "element.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "random.h"
 #include "settings.h"
 #include "settings_file.h"
 
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     // A file-size limit makes writes fail with an error instead of killing
     // the process, so a failed write is reported like any other.
     std::signal(SIGXFSZ, SIG_IGN);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    SeedRandom(static_cast<unsigned>(std::time(nullptr)));
 
     CommandLine commandLine;
     std::string error;

@@ -8,7 +8,6 @@
 #include "molecule_file.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <unordered_map>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "element.h"
 #include "molecule.h"
 #include "prompts.h"
+#include "random.h"
 #include "text_numbers.h"
 
 namespace {
@@ -69,7 +69,7 @@ std::string DelimitedText(std::string_view line, char close) {
 float RandomCoordinate() {
     // 0.0012207404 is the float nearest 40/32767: the spread is -20..20.
     const long double scale = static_cast<long double>(0.0012207404f);
-    return static_cast<float>(static_cast<long double>(std::rand()) * scale - 20.0L);
+    return static_cast<float>(static_cast<long double>(RandomInteger()) * scale - 20.0L);
 }
 
 // Reads one node line, the index-th of the file's nodeLineCount. stamp has

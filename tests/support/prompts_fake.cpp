@@ -7,6 +7,7 @@ FakePrompts fakePrompts;
 
 void ShowMessage(const std::string& text, const std::string& caption) {
     fakePrompts.shown.push_back({text, caption});
+    if (fakePrompts.onShow) fakePrompts.onShow();
 }
 
 bool AskYesNo(const std::string& text, const std::string& caption) {
