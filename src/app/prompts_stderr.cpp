@@ -12,3 +12,9 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return false;
 }
+
+bool ChooseFile(std::string& path, bool /*openMode*/) {
+    // Without a window there is nobody to choose a file: the same as cancelling.
+    path.clear();
+    return false;
+}

@@ -9,3 +9,8 @@
 void ShowMessage(const std::string& text, const std::string& caption);
 // A modal Yes/No question; true for Yes.
 bool AskYesNo(const std::string& text, const std::string& caption);
+
+// The file chooser: open mode accepts only an existing file, save mode any
+// name in an existing folder. True with the full path in path when a file
+// was chosen; false with path empty when cancelled.
+bool ChooseFile(std::string& path, bool openMode);

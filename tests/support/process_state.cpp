@@ -18,6 +18,7 @@ void ResetProcessState() {
     settings = Settings{};
     elementTable.clear();
     fakePrompts = FakePrompts{};
+    fakeChooser = FakeChooser{};
     viewState = ViewState{};
 }
 

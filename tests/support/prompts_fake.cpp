@@ -7,6 +7,7 @@ FakePrompts fakePrompts;
 
 void ShowMessage(const std::string& text, const std::string& caption) {
     fakePrompts.shown.push_back({text, caption});
+    if (fakePrompts.onShow) fakePrompts.onShow();
 }
 
 bool AskYesNo(const std::string& text, const std::string& caption) {
@@ -15,4 +16,15 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
     const bool answer = fakePrompts.yesNoAnswers.front();
     fakePrompts.yesNoAnswers.pop_front();
     return answer;
+}
+
+FakeChooser fakeChooser;
+
+bool ChooseFile(std::string& path, bool openMode) {
+    fakeChooser.openModes.push_back(openMode);
+    path.clear();
+    if (fakeChooser.answers.empty()) return false;
+    path = fakeChooser.answers.front();
+    fakeChooser.answers.pop_front();
+    return !path.empty();
 }

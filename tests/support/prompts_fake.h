@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,16 @@ struct ShownMessage {
 struct FakePrompts {
     std::vector<ShownMessage> shown;  // messages and questions in the order shown
     std::deque<bool> yesNoAnswers;    // answers for AskYesNo, front first
+    std::function<void()> onShow;     // called while each message is "open"
 };
 
 extern FakePrompts fakePrompts;
+
+// Answers for ChooseFile, front first: a path, or an empty string to cancel.
+// With the queue empty the chooser is cancelled. Each call's mode is recorded.
+struct FakeChooser {
+    std::deque<std::string> answers;
+    std::vector<bool> openModes;
+};
+
+extern FakeChooser fakeChooser;

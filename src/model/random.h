@@ -1,0 +1,8 @@
+// The program's pseudo-random numbers: the generator of the Windows C
+// runtime, so that every draw lies from 0 to 32767 on every platform.
+#pragma once
+
+// Seeds the generator; start-up seeds it once from the clock.
+void SeedRandom(unsigned seed);
+// The next number, from 0 to 32767.
+int RandomInteger();
