@@ -1,18 +1,69 @@
-// Argument parsing and the headless save mode.
+// Argument parsing and the headless save and picture modes.
 #include "command_line.h"
+
+#include <charconv>
+#include <cstdio>
 
 #include "element.h"
 #include "molecule_file.h"
+#include "picture.h"
 #include "settings_file.h"
+
+namespace {
+
+// The whole of text as a decimal integer.
+bool ReadInteger(std::string_view text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc{} && last == end && !text.empty();
+}
+
+// "A<separator>B" as two integers.
+bool ReadPair(const std::string& text, char separator, int& a, int& b) {
+    const size_t at = text.find(separator);
+    if (at == std::string::npos) return false;
+    const std::string_view view(text);
+    return ReadInteger(view.substr(0, at), a) && ReadInteger(view.substr(at + 1), b);
+}
+
+}  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& result,
                       std::string& error) {
     result = CommandLine{};
-    bool help = false, save = false;
+    bool help = false, save = false, render = false, sizeGiven = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
         if (argument == "--help" || argument == "-h") {
             help = true;
+        } else if (argument == "--render") {
+            if (render) {
+                error = "--render given twice";
+                return false;
+            }
+            if (!hasValue) {
+                error = "--render needs an output file";
+                return false;
+            }
+            render = true;
+            result.outputPath = arguments[++i];
+        } else if (argument == "--size") {
+            if (!hasValue ||
+                !ReadPair(arguments[i + 1], 'x', result.pictureWidth, result.pictureHeight) ||
+                result.pictureWidth < 1 || result.pictureHeight < 1) {
+                error = "--size needs WIDTHxHEIGHT, both at least 1";
+                return false;
+            }
+            sizeGiven = true;
+            ++i;
+        } else if (argument == "--mouse") {
+            if (!hasValue || !ReadPair(arguments[i + 1], ',', result.mouseX, result.mouseY)) {
+                error = "--mouse needs X,Y";
+                return false;
+            }
+            result.pointerGiven = true;
+            ++i;
         } else if (argument == "--save") {
             if (save) {
                 error = "--save given twice";
@@ -38,6 +89,18 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         result.mode = CommandLine::Mode::Help;
         return true;
     }
+    if (save && render) {
+        error = "--save and --render cannot be combined";
+        return false;
+    }
+    if (!render && (sizeGiven || result.pointerGiven)) {
+        error = "--size and --mouse belong to --render";
+        return false;
+    }
+    if (render) {
+        result.mode = CommandLine::Mode::Render;
+        return true;
+    }
     if (save) {
         if (result.inputPath.empty()) {
             error = "--save needs a molecule file to load";
@@ -51,16 +114,23 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
 std::string UsageText() {
     return "usage: tessaril [FILE]\n"
            "       tessaril --save OUT FILE\n"
+           "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
            "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --render OUT.png without a window: load FILE (if given) and draw one\n"
+           "                   frame as the window would into the PNG file OUT.png\n"
+           "  --size WxH       the picture's size in pixels (default 600x400)\n"
+           "  --mouse X,Y      the pointer, in pixels from the top left; the atom\n"
+           "                   under it is highlighted (default: no pointer)\n"
            "  --help           print this text\n"
            "\n"
-           "Tessaril.ini is read from the working directory. The headless modes print\n"
-           "messages to stderr and exit with 0 when the output was written, 1 when a\n"
-           "file could not be read or written, 2 for a usage error and -1 when\n"
-           "Tessaril.ini holds no element.\n";
+           "Tessaril.ini is read from the working directory; its settings decide the\n"
+           "picture's colours and lights. The headless modes print messages to\n"
+           "stderr and exit with 0 when the output was written, 1 when a file could\n"
+           "not be read or written, 2 for a usage error, 3 when no OpenGL context\n"
+           "could be made and -1 when Tessaril.ini holds no element.\n";
 }
 
 int RunSave(const CommandLine& commandLine) {
@@ -69,4 +139,28 @@ int RunSave(const CommandLine& commandLine) {
     if (!LoadMoleculeFile(commandLine.inputPath)) return kExitFileError;
     if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
+}
+
+int RunRender(const CommandLine& commandLine) {
+    ReadSettingsFile();
+    if (ElementCount() == 0) return kExitNoElements;
+    if (!commandLine.inputPath.empty() && !LoadMoleculeFile(commandLine.inputPath))
+        return kExitFileError;
+    PictureRequest request;
+    request.width = commandLine.pictureWidth;
+    request.height = commandLine.pictureHeight;
+    request.pointerInView = commandLine.pointerGiven;
+    request.mouseX = commandLine.mouseX;
+    request.mouseY = commandLine.mouseY;
+    switch (RenderToPng(commandLine.outputPath, request)) {
+        case PictureResult::written:
+            return kExitWritten;
+        case PictureResult::notWritten:
+            return kExitFileError;
+        case PictureResult::noContext:
+            break;
+    }
+    std::fprintf(stderr, "tessaril: no OpenGL context could be made for a %dx%d picture\n",
+                 request.width, request.height);
+    return kExitNoContext;
 }

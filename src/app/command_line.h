@@ -1,21 +1,27 @@
 // The command line: which mode the program runs in, and the headless modes
-// that load and save molecules without a window.
+// that load and save molecules or draw a picture without a window.
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct CommandLine {
-    enum class Mode { Window, Save, Help };
+    enum class Mode { Window, Save, Render, Help };
     Mode mode = Mode::Window;
-    std::string inputPath;   // FILE to load, empty for none
-    std::string outputPath;  // OUT of --save
+    std::string inputPath;      // FILE to load, empty for none
+    std::string outputPath;     // OUT of --save or --render
+    int pictureWidth = 600;     // --size of --render, client pixels
+    int pictureHeight = 400;    // --size of --render, client pixels
+    bool pointerGiven = false;  // --mouse was given; without it nothing is hovered
+    int mouseX = 0;             // --mouse, client pixels from the left
+    int mouseY = 0;             // --mouse, client pixels from the top
 };
 
 // Exit statuses of the headless modes.
 constexpr int kExitWritten = 0;
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNoContext = 3;
 constexpr int kExitNoElements = -1;
 
 // Reads the arguments after the program name. False, with the reason in
@@ -29,3 +35,8 @@ std::string UsageText();
 // Reads Tessaril.ini from the working directory, loads inputPath and writes
 // it to outputPath. Messages go to stderr; returns the exit status.
 int RunSave(const CommandLine& commandLine);
+
+// Reads Tessaril.ini from the working directory, loads inputPath when given
+// and draws one frame as the window would at the picture size into the PNG
+// file outputPath. Messages go to stderr; returns the exit status.
+int RunRender(const CommandLine& commandLine);

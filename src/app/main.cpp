@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
             return 0;
         case CommandLine::Mode::Save:
             return RunSave(commandLine);
+        case CommandLine::Mode::Render:
+            return RunRender(commandLine);
         case CommandLine::Mode::Window:
             break;
     }

@@ -66,6 +66,15 @@ bool CreateOffscreenContext(int width, int height, OffscreenContext& out) {
         DestroyOffscreenContext(out);
         return false;
     }
+    // Mesa makes a pbuffer of any size asked for, even one whose pixels could
+    // never be read back; the limits it states are kept to instead.
+    EGLint maxWidth = 0, maxHeight = 0;
+    eglGetConfigAttrib(display, config, EGL_MAX_PBUFFER_WIDTH, &maxWidth);
+    eglGetConfigAttrib(display, config, EGL_MAX_PBUFFER_HEIGHT, &maxHeight);
+    if (width > maxWidth || height > maxHeight) {
+        DestroyOffscreenContext(out);
+        return false;
+    }
     const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, size);
     if (surface == EGL_NO_SURFACE) {

@@ -13,7 +13,7 @@ struct OffscreenContext {
 
 // Makes a context with a width x height pbuffer (RGBA 8 bits each, depth 24,
 // stencil 8) and makes it current. False, with nothing left behind, when any
-// step fails.
+// step fails or the size is beyond what the driver states it can hold.
 bool CreateOffscreenContext(int width, int height, OffscreenContext& out);
 
 // Releases the context and its pbuffer; safe on a context never made. The

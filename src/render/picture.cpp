@@ -62,6 +62,7 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     frame.height = request.height;
     frame.mouseX = request.mouseX;
     frame.mouseY = request.mouseY;
+    frame.pointerInView = request.pointerInView;
     RenderFrame(frame);
     glFinish();
     const std::string png = EncodePng(ReadFrameImage(request.width, request.height));

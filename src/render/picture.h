@@ -20,10 +20,11 @@ std::string EncodePng(const Image& image);
 // What the headless picture asks for: a client size in pixels and the
 // pointer in client pixels from the top left.
 struct PictureRequest {
-    int width = 600;
-    int height = 400;
-    int mouseX = -10;  // outside the view: nothing hovered
-    int mouseY = -10;
+    int width = 600;             // pixels
+    int height = 400;            // pixels
+    bool pointerInView = false;  // false: no pointer, nothing hovered
+    int mouseX = 0;              // pointer, pixels from the left
+    int mouseY = 0;              // pointer, pixels from the top
 };
 
 enum class PictureResult {

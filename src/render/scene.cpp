@@ -160,7 +160,7 @@ void RenderFrame(const FrameInput& input) {
     SetupLights();
     ApplyCamera();
 
-    molecule.hoverNode = PickNode(input.mouseX, input.mouseY);
+    molecule.hoverNode = input.pointerInView ? PickNode(input.mouseX, input.mouseY) : -1;
 
     // The shadowed frame takes the place of the plain scene when it exists.
     DrawScene(0);

@@ -17,6 +17,7 @@ struct FrameInput {
     int height = 0;  // viewport height; nothing is drawn when 0 or less
     int mouseX = 0;  // pointer, pixels from the left
     int mouseY = 0;  // pointer, pixels from the top
+    bool pointerInView = true;  // false: no pointer over the view, so nothing is hovered
     ViewInput keys;  // flight and scaling keys sampled at the start of the frame
 };
 

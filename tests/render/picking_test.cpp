@@ -8,6 +8,7 @@
 #include "molecule.h"
 #include "picking.h"
 #include "render_support.h"
+#include "scene.h"
 #include "view_state.h"
 
 namespace {
@@ -76,6 +77,19 @@ TEST_F(PickingTest, LargerAtomScaleWidensThePickableSphere) {
     EXPECT_EQ(HoverAt(kCentreX + 25, kCentreY), -1);
     viewState.atomScale = 1.5f;
     EXPECT_EQ(HoverAt(kCentreX + 25, kCentreY), 0);
+}
+
+TEST_F(PickingTest, NoPointerOverTheViewHoversNothing) {
+    AddNode(AddElement(20, kGrey), {0, 0, 0});
+    molecule.hoverNode = 0;
+    FrameInput input;
+    input.width = kViewWidth;
+    input.height = kViewHeight;
+    input.mouseX = kCentreX;
+    input.mouseY = kCentreY;
+    input.pointerInView = false;
+    RenderFrame(input);
+    EXPECT_EQ(molecule.hoverNode, -1);
 }
 
 TEST_F(PickingTest, PicksWithTheFramesCamera) {

@@ -59,7 +59,7 @@ TEST_F(PictureTest, WritesTheFrameAtTheAskedSize) {
     const unsigned char* centre = At(image, 80, 60);
     EXPECT_GT(centre[0], 200);
     EXPECT_LT(centre[1], 10);
-    EXPECT_EQ(molecule.hoverNode, -1);  // the pointer starts outside the view
+    EXPECT_EQ(molecule.hoverNode, -1);  // no pointer over the view
     EXPECT_TRUE(fakePrompts.shown.empty());
 }
 
@@ -71,6 +71,7 @@ TEST_F(PictureTest, PointerOverAnAtomHoversIt) {
     AppendNode(node);
     TemporaryFolder folder;
     PictureRequest request;
+    request.pointerInView = true;
     request.mouseX = 300;
     request.mouseY = 200;
     ASSERT_EQ(RenderToPng(folder.File("hover.png"), request), PictureResult::written);
@@ -84,6 +85,15 @@ TEST_F(PictureTest, UnwritablePathIsReportedAndLeavesNoFile) {
     ASSERT_EQ(fakePrompts.shown.size(), 1u);
     EXPECT_EQ(fakePrompts.shown[0],
               (ShownMessage{"Unable to open file " + path + "!", "File Error!"}));
+}
+
+TEST_F(PictureTest, SizeBeyondTheDriversLimitMakesNoContext) {
+    TemporaryFolder folder;
+    PictureRequest request;
+    request.width = 100000;
+    request.height = 100000;
+    EXPECT_EQ(RenderToPng(folder.File("huge.png"), request), PictureResult::noContext);
+    EXPECT_TRUE(ReadFileOrEmpty(folder.File("huge.png")).empty());
 }
 
 TEST(PngEncoding, RejectsAnImageWhoseBytesDoNotMatchItsSize) {

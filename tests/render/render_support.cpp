@@ -61,6 +61,15 @@ void RenderTest::Frame(int mouseX, int mouseY) {
     glFinish();
 }
 
+void RenderTest::Frame() {
+    FrameInput input;
+    input.width = kViewWidth;
+    input.height = kViewHeight;
+    input.pointerInView = false;
+    RenderFrame(input);
+    glFinish();
+}
+
 Colour RenderTest::Pixel(int x, int y) const {
     GLfloat rgba[4] = {-1, -1, -1, -1};
     glReadPixels(x, kViewHeight - 1 - y, 1, 1, GL_RGBA, GL_FLOAT, rgba);

@@ -24,8 +24,10 @@ protected:
     // A link of that order stored at both ends.
     void Link(int a, int b, int order);
 
-    // One frame at the test view size with the pointer at (mouseX, mouseY).
-    void Frame(int mouseX = -10, int mouseY = -10);
+    // One frame at the test view size with the pointer at (mouseX, mouseY),
+    // or with no pointer over the view.
+    void Frame(int mouseX, int mouseY);
+    void Frame();
 
     // The colour at a pixel, origin top left, channels 0..1.
     Colour Pixel(int x, int y) const;

@@ -1,0 +1,153 @@
+// The command line of the headless picture mode: its options and one run
+// from Tessaril.ini and a molecule file to a PNG.
+#include <png.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "command_line.h"
+#include "molecule.h"
+#include "process_state.h"
+#include "prompts_fake.h"
+
+namespace {
+
+class RenderCommandTest : public FreshProcessTest {};
+
+TEST_F(RenderCommandTest, ParsesThePictureOptions) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--render", "out.png"}, line, error)) << error;
+    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
+    EXPECT_EQ(line.outputPath, "out.png");
+    EXPECT_TRUE(line.inputPath.empty());
+    EXPECT_EQ(line.pictureWidth, 600);
+    EXPECT_EQ(line.pictureHeight, 400);
+    EXPECT_FALSE(line.pointerGiven);
+
+    ASSERT_TRUE(ParseCommandLine(
+        {"--size", "800x600", "--render", "a.png", "water.dat", "--mouse", "-5,20"}, line, error))
+        << error;
+    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
+    EXPECT_EQ(line.inputPath, "water.dat");
+    EXPECT_EQ(line.pictureWidth, 800);
+    EXPECT_EQ(line.pictureHeight, 600);
+    EXPECT_TRUE(line.pointerGiven);
+    EXPECT_EQ(line.mouseX, -5);
+    EXPECT_EQ(line.mouseY, 20);
+}
+
+TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--render"},
+        {"--render", "a.png", "--render", "b.png"},
+        {"--render", "a.png", "--save", "b.dat", "c.dat"},
+        {"--render", "a.png", "--size"},
+        {"--render", "a.png", "--size", "0x400"},
+        {"--render", "a.png", "--size", "600x"},
+        {"--render", "a.png", "--size", "600x400x2"},
+        {"--render", "a.png", "--size", "wide"},
+        {"--render", "a.png", "--mouse", "10"},
+        {"--render", "a.png", "--mouse", "10,y"},
+        {"--size", "600x400", "water.dat"},
+        {"--mouse", "1,2", "water.dat"},
+    };
+    for (const auto& arguments : wrong) {
+        CommandLine line;
+        std::string error;
+        EXPECT_FALSE(ParseCommandLine(arguments, line, error)) << arguments.back();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// Runs with the working directory in a fresh folder holding the shipped
+// Tessaril.ini, as the program would be started there.
+class RenderRunTest : public FreshProcessTest {
+protected:
+    void SetUp() override {
+        FreshProcessTest::SetUp();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::copy_file(SourceFile("Tessaril.ini"), folder_.File("Tessaril.ini"));
+        std::filesystem::current_path(folder_.path());
+    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
+
+    // The RGB of the pixel at (x, y) of a PNG file; false when it is no PNG.
+    static bool PngPixel(const std::string& path, int x, int y, unsigned char rgb[3], int& width,
+                         int& height) {
+        const std::string bytes = ReadFileOrEmpty(path);
+        png_image png;
+        std::memset(&png, 0, sizeof png);
+        png.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return false;
+        png.format = PNG_FORMAT_RGB;
+        std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(png));
+        if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) return false;
+        width = static_cast<int>(png.width);
+        height = static_cast<int>(png.height);
+        std::memcpy(rgb, &pixels[(static_cast<size_t>(y) * png.width + x) * 3], 3);
+        return true;
+    }
+
+    CommandLine RenderLine(const std::vector<std::string>& arguments) {
+        CommandLine line;
+        std::string error;
+        EXPECT_TRUE(ParseCommandLine(arguments, line, error)) << error;
+        return line;
+    }
+
+    TemporaryFolder folder_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(RenderRunTest, DrawsTheLoadedMoleculeWithTheSettingsColours) {
+    // Inverted colours turn the shipped black background white.
+    std::string ini = ReadFileOrEmpty("Tessaril.ini");
+    const size_t at = ini.find("@InvertColours=0");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 16, "@InvertColours=1");
+    WriteFileOrFail("Tessaril.ini", ini);
+    WriteFileOrFail("xenon.dat", "[Xenon]\n{Xe}\n(0)Xe{}[0,0,0]\n");
+
+    const CommandLine line =
+        RenderLine({"--render", "xenon.png", "--size", "120x80", "--mouse", "60,40", "xenon.dat"});
+    ASSERT_EQ(RunRender(line), kExitWritten);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_EQ(NodeCount(), 1);
+    EXPECT_EQ(molecule.hoverNode, 0);
+
+    unsigned char rgb[3];
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngPixel("xenon.png", 0, 0, rgb, width, height));
+    EXPECT_EQ(width, 120);
+    EXPECT_EQ(height, 80);
+    EXPECT_EQ(rgb[0], 255);
+    EXPECT_EQ(rgb[1], 255);
+    EXPECT_EQ(rgb[2], 255);
+    ASSERT_TRUE(PngPixel("xenon.png", 60, 40, rgb, width, height));
+    EXPECT_LT(rgb[0], 250);  // the atom, not the background
+}
+
+TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {
+    ASSERT_EQ(RunRender(RenderLine({"--render", "empty.png"})), kExitWritten);
+    unsigned char rgb[3];
+    int width = 0, height = 0;
+    ASSERT_TRUE(PngPixel("empty.png", 300, 200, rgb, width, height));
+    EXPECT_EQ(width, 600);
+    EXPECT_EQ(height, 400);
+    EXPECT_EQ(rgb[0] + rgb[1] + rgb[2], 0);
+}
+
+TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {
+    EXPECT_EQ(RunRender(RenderLine({"--render", "a.png", "missing.dat"})), kExitFileError);
+    EXPECT_FALSE(std::filesystem::exists("a.png"));
+    EXPECT_EQ(RunRender(RenderLine({"--render", "no-such-folder/a.png"})), kExitFileError);
+    EXPECT_EQ(RunRender(RenderLine({"--render", "b.png", "--size", "100000x10"})), kExitNoContext);
+    WriteFileOrFail("Tessaril.ini", "@DetailLevel=20\n");
+    ResetProcessState();
+    EXPECT_EQ(RunRender(RenderLine({"--render", "c.png"})), kExitNoElements);
+    EXPECT_FALSE(std::filesystem::exists("c.png"));
+}
+
+}  // namespace
