@@ -65,6 +65,15 @@ void Subdivide(const Vector3& u, const Vector3& v, const Vector3& w, int depth,
     Subdivide(uv, vw, uw, depth - 1, out);
 }
 
+// The line width of links of this order; an order below 1 keeps the width
+// of the links before it.
+float LinkLineWidth(int order, float current) {
+    if (order == 1) return kLinkWidth;
+    if (order == 2) return 5.0f * kLinkWidth;
+    if (order >= 3) return (static_cast<float>(order) + 5.0f) * kLinkWidth;
+    return current;
+}
+
 void DrawLinks(int pass) {
     const std::vector<Node>& nodes = molecule.nodes;
     float width = kLinkWidth;
@@ -282,11 +291,4 @@ Vector3 ScaleToUnitLength(const Vector3& v) {
 Colour DisplayColour(const Colour& colour) {
     if (!settings.InvertColours) return colour;
     return {1.0f - colour.red, 1.0f - colour.green, 1.0f - colour.blue, colour.alpha};
-}
-
-float LinkLineWidth(int order, float current) {
-    if (order == 1) return kLinkWidth;
-    if (order == 2) return 5.0f * kLinkWidth;
-    if (order >= 3) return (static_cast<float>(order) + 5.0f) * kLinkWidth;
-    return current;
 }

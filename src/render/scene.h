@@ -58,6 +58,3 @@ Vector3 ScaleToUnitLength(const Vector3& v);
 
 // The colour as drawn: inverted (1 - r, 1 - g, 1 - b, a) while InvertColours is on.
 Colour DisplayColour(const Colour& colour);
-
-// The line width of links of this order, or current for an order below 1.
-float LinkLineWidth(int order, float current);

@@ -1,11 +1,8 @@
 // One frame drawn offscreen into a PNG file.
-#include <png.h>
-
-#include <cstring>
-
+#include "picture.h"
 #include "element.h"
 #include "molecule.h"
-#include "picture.h"
+#include "png_decode.h"
 #include "process_state.h"
 #include "prompts_fake.h"
 #include "settings.h"
@@ -13,23 +10,6 @@
 namespace {
 
 class PictureTest : public FreshProcessTest {};
-
-// Decodes PNG bytes into RGB rows, top row first; false when they are no PNG.
-bool DecodePng(const std::string& bytes, Image& image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return false;
-    png.format = PNG_FORMAT_RGB;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.rgb.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr) != 0;
-}
-
-const unsigned char* At(const Image& image, int x, int y) {
-    return &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-}
 
 TEST_F(PictureTest, WritesTheFrameAtTheAskedSize) {
     settings.BackgroundColour = {0.2f, 0.4f, 0.6f, 1};
@@ -48,15 +28,15 @@ TEST_F(PictureTest, WritesTheFrameAtTheAskedSize) {
     request.height = 120;
     ASSERT_EQ(RenderToPng(path, request), PictureResult::written);
 
-    Image image;
+    DecodedPng image;
     ASSERT_TRUE(DecodePng(ReadFileOrEmpty(path), image));
     EXPECT_EQ(image.width, 160);
     EXPECT_EQ(image.height, 120);
-    const unsigned char* corner = At(image, 0, 0);
+    const unsigned char* corner = image.At(0, 0);
     EXPECT_NEAR(corner[0], 51, 1);
     EXPECT_NEAR(corner[1], 102, 1);
     EXPECT_NEAR(corner[2], 153, 1);
-    const unsigned char* centre = At(image, 80, 60);
+    const unsigned char* centre = image.At(80, 60);
     EXPECT_GT(centre[0], 200);
     EXPECT_LT(centre[1], 10);
     EXPECT_EQ(molecule.hoverNode, -1);  // no pointer over the view
@@ -104,7 +84,7 @@ TEST(PngEncoding, RejectsAnImageWhoseBytesDoNotMatchItsSize) {
     image.rgb.assign(11, 0);
     EXPECT_TRUE(EncodePng(image).empty());
     image.rgb.assign(12, 255);
-    Image decoded;
+    DecodedPng decoded;
     ASSERT_TRUE(DecodePng(EncodePng(image), decoded));
     EXPECT_EQ(decoded.rgb, image.rgb);
 }

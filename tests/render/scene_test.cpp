@@ -78,16 +78,6 @@ TEST(Cage, SubdividedOctahedronOfUnitVectorsFacingOutwards) {
     }
 }
 
-TEST(LinkWidth, ByOrder) {
-    EXPECT_EQ(LinkLineWidth(1, 16), 2.0f);
-    EXPECT_EQ(LinkLineWidth(2, 2), 10.0f);
-    EXPECT_EQ(LinkLineWidth(3, 2), 16.0f);
-    EXPECT_EQ(LinkLineWidth(4, 2), 18.0f);
-    // An order below 1 keeps the width of the links before it.
-    EXPECT_EQ(LinkLineWidth(0, 10), 10.0f);
-    EXPECT_EQ(LinkLineWidth(-3, 16), 16.0f);
-}
-
 class SceneTest : public RenderTest {
 protected:
     Colour CurrentColour() const {
