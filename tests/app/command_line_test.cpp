@@ -1,0 +1,143 @@
+// The command line: argument parsing, and the headless save mode run as a
+// real process with its exit statuses and its messages on stderr.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "command_line.h"
+#include "process_state.h"
+
+namespace {
+
+TEST(CommandLineTest, ParsesEveryMode) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Window);
+    EXPECT_TRUE(c.inputPath.empty());
+
+    ASSERT_TRUE(ParseCommandLine({"water.dat"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Window);
+    EXPECT_EQ(c.inputPath, "water.dat");
+
+    ASSERT_TRUE(ParseCommandLine({"--save", "out.dat", "in.dat"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Save);
+    EXPECT_EQ(c.outputPath, "out.dat");
+    EXPECT_EQ(c.inputPath, "in.dat");
+    ASSERT_TRUE(ParseCommandLine({"in.dat", "--save", "out.dat"}, c, error));
+    EXPECT_EQ(c.inputPath, "in.dat");
+    EXPECT_EQ(c.outputPath, "out.dat");
+
+    ASSERT_TRUE(ParseCommandLine({"--help"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Help);
+    // A lone "-" is a file name, not an option.
+    ASSERT_TRUE(ParseCommandLine({"-"}, c, error));
+    EXPECT_EQ(c.inputPath, "-");
+}
+
+TEST(CommandLineTest, RejectsUsageErrors) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--save"},                            // no output
+        {"--save", "out.dat"},                 // nothing to load
+        {"--save", "a", "--save", "b", "in"},  // twice
+        {"--frobnicate"},                      // unknown option
+        {"one.dat", "two.dat"},                // two inputs
+    };
+    for (const auto& arguments : wrong) {
+        CommandLine c;
+        std::string error;
+        EXPECT_FALSE(ParseCommandLine(arguments, c, error)) << arguments[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+struct ProgramRun {
+    int status = -100;
+    std::string out, err;
+};
+
+// Runs the program in folder with arguments and collects what it prints.
+ProgramRun RunProgram(const std::string& folder, const std::vector<std::string>& arguments) {
+    const std::string outPath = folder + "/.stdout", errPath = folder + "/.stderr";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(120);
+        if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr))
+            _exit(121);
+        std::vector<char*> argv{const_cast<char*>(TESSARIL_EXECUTABLE)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TESSARIL_EXECUTABLE, argv.data());
+        _exit(122);
+    }
+    ProgramRun run;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.status = static_cast<signed char>(WEXITSTATUS(status));
+    run.out = ReadFileOrEmpty(outPath);
+    run.err = ReadFileOrEmpty(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    return run;
+}
+
+class HeadlessSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFileOrFail(folder.File("Tessaril.ini"), ReadFileOrEmpty(SourceFile("Tessaril.ini")));
+    }
+    TemporaryFolder folder;
+};
+
+TEST_F(HeadlessSaveTest, ReproducesEveryExampleByteForByte) {
+    for (const char* name : {"nitrite", "caffeine", "glucose", "xenon"}) {
+        const std::string example = SourceFile(std::string("examples/") + name + ".dat");
+        const ProgramRun run = RunProgram(folder.path(), {"--save", "out.dat", example});
+        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_EQ(run.err, "") << name;
+        EXPECT_EQ(ReadFileOrEmpty(folder.File("out.dat")), ReadFileOrEmpty(example)) << name;
+    }
+}
+
+TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
+    // Unknown elements are reported, one line each, and the rest is saved.
+    WriteFileOrFail(folder.File("odd.dat"), "[Odd]\n(0)Qq{}\n(1)C{}[1,2,3]\n(2)Zz{}\n");
+    ProgramRun run = RunProgram(folder.path(), {"--save", "odd-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n");
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("odd-out.dat")),
+              "# Molecule created using Tessaril\n[Odd]\n{---}\n(0)C{}[1,2,3]\n");
+
+    run = RunProgram(folder.path(), {"--save", "out.dat", "missing.dat"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "File Error!: Unable to open file missing.dat!\n");
+
+    run = RunProgram(folder.path(), {"--save", "no-folder/out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n"
+              "File Error!: Unable to open file no-folder/out.dat!\n");
+
+    run = RunProgram(folder.path(), {"--save", "out.dat"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: tessaril"), std::string::npos);
+
+    run = RunProgram(folder.path(), {"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--save OUT FILE"), std::string::npos);
+
+    // Without an element table nothing is loaded or written.
+    WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=50\n");
+    run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("empty-out.dat")), "");
+    unlink(folder.File("Tessaril.ini").c_str());
+    run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
+}
+
+}  // namespace
