@@ -24,15 +24,24 @@ constexpr size_t kPieceLength = 1023;
 
 struct Link {
     int target = 0;  // position of the linked node line in the file
-    int order = 0;   // as listed on this line, then the larger of both sides
-    int node = -1;   // index of the linked node once kept, -1 when left out
+    int order = 0;   // times listed on its line
 };
 
 struct NodeLine {
-    Node node;                // element, cloud, charge and position as read
-    std::vector<Link> links;  // distinct targets in the order first listed
+    Node node;             // element, cloud, charge and position as read
+    size_t firstLink = 0;  // this line's links in Reading::links, in the
+    size_t linkCount = 0;  // order first listed, each target once
 };
 
+struct Reading {
+    int nodeLineCount = 0;  // node lines in the whole file
+    std::vector<NodeLine> lines;
+    std::vector<Link> links;  // the links of all lines, line by line
+    std::vector<int> stamp;   // per node line: 1 + index in links while the
+                              // current line lists it, else 0
+};
+
+// The text as a text-mode read sees it: CR LF pairs become LF.
 std::string WithPlainLineFeeds(std::string_view text) {
     std::string plain;
     plain.reserve(text.size());
@@ -72,68 +81,104 @@ float RandomCoordinate() {
     return static_cast<float>(static_cast<long double>(RandomInteger()) * scale - 20.0L);
 }
 
-// Reads one node line, the index-th of the file's nodeLineCount. stamp has
-// one zero entry per node line and finds repeated targets in O(1).
-NodeLine ReadNodeLine(std::string_view line, int index, int nodeLineCount,
-                      std::vector<int>& stamp) {
-    NodeLine result;
-    Node& node = result.node;
+// Where the parts of a node line are: the first of each delimiter, found in
+// one pass over the line.
+struct NodeLineParts {
+    size_t close = std::string_view::npos;    // first ")"
+    size_t open = std::string_view::npos;     // first "{"
+    size_t end = std::string_view::npos;      // first "}"
+    size_t bracket = std::string_view::npos;  // first "["
+    bool star = false;                        // a "*" anywhere
+    int charge = 0;                           // "+" and "-" before the first "["
+};
+
+NodeLineParts FindParts(std::string_view line) {
+    NodeLineParts parts;
+    constexpr size_t none = std::string_view::npos;
+    for (size_t i = 0; i < line.size(); ++i) {
+        switch (line[i]) {
+            case ')':
+                if (parts.close == none) parts.close = i;
+                break;
+            case '{':
+                if (parts.open == none) parts.open = i;
+                break;
+            case '}':
+                if (parts.end == none) parts.end = i;
+                break;
+            case '[':
+                if (parts.bracket == none) parts.bracket = i;
+                break;
+            case '*':
+                parts.star = true;
+                break;
+            case '+':
+                if (parts.bracket == none) ++parts.charge;
+                break;
+            case '-':
+                if (parts.bracket == none) --parts.charge;
+                break;
+            default:
+                break;
+        }
+    }
+    // Marks on a line without a bracket part give no charge.
+    if (parts.bracket == none) parts.charge = 0;
+    return parts;
+}
+
+std::string_view Symbol(std::string_view line, const NodeLineParts& parts) {
+    if (parts.close == std::string_view::npos) return {};
+    const std::string_view s = line.substr(parts.close + 1);
+    if (s.size() > 3 && s[3] == '{') return s.substr(0, 3);
+    if (s.size() > 2 && s[2] == '{') return s.substr(0, 2);
+    return s.substr(0, 1);
+}
+
+void ReadLinks(std::string_view line, const NodeLineParts& parts, int index, Reading& reading) {
+    if (parts.open == std::string_view::npos || parts.end == std::string_view::npos) return;
+    const size_t first = reading.links.size();
+    for (size_t at = parts.open + 1; at < parts.end;) {
+        const int target = ReadInt(line.substr(at));
+        if (target >= 0 && target < reading.nodeLineCount && target != index) {
+            int& slot = reading.stamp[static_cast<size_t>(target)];
+            if (slot > 0) {
+                ++reading.links[static_cast<size_t>(slot - 1)].order;
+            } else {
+                reading.links.push_back({target, 1});
+                slot = static_cast<int>(reading.links.size());
+            }
+        }
+        while (at < line.size() && line[at] != ',') ++at;  // to the next comma
+        if (at == line.size()) break;
+        ++at;
+    }
+    for (size_t k = first; k < reading.links.size(); ++k)
+        reading.stamp[static_cast<size_t>(reading.links[k].target)] = 0;
+    reading.lines.back().firstLink = first;
+    reading.lines.back().linkCount = reading.links.size() - first;
+}
+
+void ReadNodeLine(std::string_view line, Reading& reading) {
+    const int index = static_cast<int>(reading.lines.size());
+    reading.lines.emplace_back();
+    Node& node = reading.lines.back().node;
     // Three draws per node line, also when the line gives its own position.
     node.position.x = RandomCoordinate();
     node.position.y = RandomCoordinate();
     node.position.z = RandomCoordinate();
-    node.id = index;
-    node.cloud = line.find('*') != std::string_view::npos;
 
-    const size_t bracket = line.find('[');
-    if (bracket != std::string_view::npos) {
-        for (size_t i = 0; i < bracket; ++i) {
-            if (line[i] == '-') --node.charge;
-            if (line[i] == '+') ++node.charge;
-        }
-    }
-
-    std::string symbol;
-    const size_t close = line.find(')');
-    if (close != std::string_view::npos) {
-        const std::string_view s = line.substr(close + 1);
-        if (s.size() > 3 && s[3] == '{')
-            symbol = s.substr(0, 3);
-        else if (s.size() > 2 && s[2] == '{')
-            symbol = s.substr(0, 2);
-        else
-            symbol = s.substr(0, 1);
-    }
-    node.element = FindElement(symbol);
+    const NodeLineParts parts = FindParts(line);
+    node.cloud = parts.star;
+    node.charge = parts.charge;
+    node.element = FindElement(Symbol(line, parts));
     if (!node.element) ShowMessage("Unrecognised Element", "Load error");
 
-    const size_t open = line.find('{');
-    const size_t end = line.find('}');
-    if (open != std::string_view::npos && end != std::string_view::npos) {
-        size_t at = open + 1;
-        while (at < end) {
-            const int target = ReadInt(line.substr(at));
-            if (target >= 0 && target < nodeLineCount && target != index) {
-                // A non-zero stamp is 1 + the place of this target in the
-                // line's list; stamps are cleared again after each line.
-                int& slot = stamp[static_cast<size_t>(target)];
-                if (slot > 0) {
-                    ++result.links[static_cast<size_t>(slot - 1)].order;
-                } else {
-                    result.links.push_back({target, 1});
-                    slot = static_cast<int>(result.links.size());
-                }
-            }
-            const size_t comma = line.find(',', at);
-            if (comma == std::string_view::npos) break;
-            at = comma + 1;
-        }
-        for (const Link& link : result.links) stamp[static_cast<size_t>(link.target)] = 0;
-    }
+    ReadLinks(line, parts, index, reading);
 
-    if (bracket != std::string_view::npos) {
+    if (parts.bracket != std::string_view::npos) {
         float* coordinates[] = {&node.position.x, &node.position.y, &node.position.z};
-        size_t at = bracket;
+        size_t at = parts.bracket;
         for (float* coordinate : coordinates) {
             if (at == std::string_view::npos) break;
             float value = 0.0f;
@@ -141,52 +186,54 @@ NodeLine ReadNodeLine(std::string_view line, int index, int nodeLineCount,
             at = line.find(',', at + 1);
         }
     }
-    return result;
 }
 
-uint64_t PairKey(int from, int to) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(from)) << 32) | static_cast<uint32_t>(to);
+// The order with which line from lists line to, or 0 when it does not.
+int ListedOrder(const Reading& reading, int from, int to) {
+    const NodeLine& line = reading.lines[static_cast<size_t>(from)];
+    for (size_t k = line.firstLink; k < line.firstLink + line.linkCount; ++k)
+        if (reading.links[k].target == to) return reading.links[k].order;
+    return 0;
 }
 
 // Appends the kept node lines to the molecule with their links in model
 // form: targets renumbered to node indices, links to left-out lines
 // dropped, and each link on both of its nodes with the larger of the two
 // orders the file gives it.
-void AppendNodeLines(std::vector<NodeLine>& lines) {
-    std::vector<int> indexOfLine(lines.size(), -1);
+void AppendNodeLines(Reading& reading) {
+    std::vector<int> indexOfLine(reading.lines.size(), -1);
     int kept = NodeCount();
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].node.element) indexOfLine[i] = kept++;
+    for (size_t i = 0; i < reading.lines.size(); ++i)
+        if (reading.lines[i].node.element) indexOfLine[i] = kept++;
 
-    std::unordered_map<uint64_t, int> listed;  // (from line, to line) -> order
-    for (size_t i = 0; i < lines.size(); ++i)
-        for (const Link& link : lines[i].links)
-            listed[PairKey(static_cast<int>(i), link.target)] = link.order;
-
-    for (size_t i = 0; i < lines.size(); ++i) {
+    struct Mirror {
+        int node, neighbour, order;
+    };
+    std::vector<Mirror> mirrors;  // links listed on one side only
+    molecule.nodes.reserve(static_cast<size_t>(kept));
+    for (size_t i = 0; i < reading.lines.size(); ++i) {
         if (indexOfLine[i] < 0) continue;
-        Node& node = lines[i].node;
+        NodeLine& line = reading.lines[i];
+        Node& node = line.node;
         node.id = indexOfLine[i];
-        for (Link& link : lines[i].links) {
-            link.node = indexOfLine[static_cast<size_t>(link.target)];
-            if (link.node < 0) continue;
-            const auto reverse = listed.find(PairKey(link.target, static_cast<int>(i)));
-            if (reverse != listed.end() && reverse->second > link.order)
-                link.order = reverse->second;
-            node.neighbours.push_back(link.node);
-            node.linkOrders.push_back(link.order);
+        node.neighbours.reserve(line.linkCount);
+        node.linkOrders.reserve(line.linkCount);
+        for (size_t k = line.firstLink; k < line.firstLink + line.linkCount; ++k) {
+            const Link& link = reading.links[k];
+            const int neighbour = indexOfLine[static_cast<size_t>(link.target)];
+            if (neighbour < 0) continue;
+            const int reverse = ListedOrder(reading, link.target, static_cast<int>(i));
+            const int order = reverse > link.order ? reverse : link.order;
+            node.neighbours.push_back(neighbour);
+            node.linkOrders.push_back(order);
+            if (reverse == 0) mirrors.push_back({neighbour, node.id, order});
         }
-        AppendNode(node);
+        AppendNode(std::move(node));
     }
-    // Links listed on one side only are recorded on the other side too.
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (indexOfLine[i] < 0) continue;
-        for (const Link& link : lines[i].links) {
-            if (link.node < 0 || listed.count(PairKey(link.target, static_cast<int>(i)))) continue;
-            Node& other = molecule.nodes[static_cast<size_t>(link.node)];
-            other.neighbours.push_back(indexOfLine[i]);
-            other.linkOrders.push_back(link.order);
-        }
+    for (const Mirror& mirror : mirrors) {
+        Node& other = molecule.nodes[static_cast<size_t>(mirror.node)];
+        other.neighbours.push_back(mirror.neighbour);
+        other.linkOrders.push_back(mirror.order);
     }
 }
 
@@ -196,16 +243,18 @@ void ParseMoleculeText(std::string_view text) {
     molecule.ready = false;
     ClearNodes();
 
-    const std::string plain = WithPlainLineFeeds(text);
-    int nodeLineCount = 0;
-    ForEachPiece(plain, [&](std::string_view line) {
-        if (line[0] == '(') ++nodeLineCount;
+    std::string plain;
+    if (text.find('\r') != std::string_view::npos) {
+        plain = WithPlainLineFeeds(text);
+        text = plain;
+    }
+    Reading reading;
+    ForEachPiece(text, [&](std::string_view line) {
+        if (line[0] == '(') ++reading.nodeLineCount;
     });
-
-    std::vector<NodeLine> lines;
-    lines.reserve(static_cast<size_t>(nodeLineCount));
-    std::vector<int> stamp(static_cast<size_t>(nodeLineCount), 0);
-    ForEachPiece(plain, [&](std::string_view line) {
+    reading.lines.reserve(static_cast<size_t>(reading.nodeLineCount));
+    reading.stamp.assign(static_cast<size_t>(reading.nodeLineCount), 0);
+    ForEachPiece(text, [&](std::string_view line) {
         switch (line[0]) {
             case '[':
                 molecule.name = DelimitedText(line, ']');
@@ -214,14 +263,13 @@ void ParseMoleculeText(std::string_view text) {
                 molecule.formula = DelimitedText(line, '}');
                 break;
             case '(':
-                lines.push_back(
-                    ReadNodeLine(line, static_cast<int>(lines.size()), nodeLineCount, stamp));
+                ReadNodeLine(line, reading);
                 break;
             default:
                 break;
         }
     });
-    AppendNodeLines(lines);
+    AppendNodeLines(reading);
     molecule.ready = true;
 }
 

@@ -1,10 +1,12 @@
 // Locale-independent number reading and formatting.
 #include "text_numbers.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace {
@@ -46,72 +48,75 @@ int ReadInt(std::string_view text) {
 }
 
 bool ReadFloat(std::string_view text, float& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     size_t i = 0;
     while (i < text.size() && IsSpace(text[i])) ++i;
     const size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     if (StartsWithWordIgnoringCase(text, i, "inf") || StartsWithWordIgnoringCase(text, i, "nan"))
         return false;
 
-    // The longest prefix of the form digits [. digits] [e [sign] digits].
-    size_t integerDigits = 0, fractionDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++integerDigits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++fractionDigits;
-    }
-    if (integerDigits + fractionDigits == 0) {
+    // One pass over digits [. digits] [e [sign] digits], keeping the first
+    // significant digits as an integer and the power of ten that scales it.
+    uint64_t mantissa = 0;
+    long long significant = 0, exponent = 0, digits = 0;
+    auto digit = [&](char c, bool fraction) {
+        ++digits;
+        if (fraction) --exponent;
+        if (mantissa == 0 && c == '0') return;
+        if (++significant <= 19) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+        } else {
+            ++exponent;  // a digit beyond what the integer holds
+        }
+    };
+    for (; i < text.size() && IsDigit(text[i]); ++i) digit(text[i], false);
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && IsDigit(text[i]); ++i) digit(text[i], true);
+    if (digits == 0) {
         value = 0.0f;
         return true;
     }
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        bool negativeExponent = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            negativeExponent = text[j++] == '-';
         if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j])) ++j;
+            long long written = 0;
+            for (; j < text.size() && IsDigit(text[j]); ++j)
+                if (written < 100000) written = written * 10 + (text[j] - '0');
+            exponent += negativeExponent ? -written : written;
             i = j;
         }
     }
 
-    size_t first = start;
-    if (text[first] == '+') ++first;  // from_chars takes a minus sign only
-    double parsed = 0.0;
-    const auto result = std::from_chars(text.data() + first, text.data() + i, parsed);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too large or too small for a double. Tell them apart by the sign of
-        // the decimal exponent the text implies.
-        std::string_view number = text.substr(first, i - first);
-        long long magnitude = 0;
-        size_t k = (!number.empty() && number[0] == '-') ? 1 : 0;
-        while (k < number.size() && number[k] == '0') ++k;
-        if (k < number.size() && IsDigit(number[k])) {
-            while (k < number.size() && IsDigit(number[k])) ++k, ++magnitude;
-            if (k < number.size() && number[k] == '.') ++k;
-        } else {
-            if (k < number.size() && number[k] == '.') ++k;
-            while (k < number.size() && number[k] == '0') ++k, --magnitude;
-        }
-        size_t e = number.find_first_of("eE");
-        if (e != std::string_view::npos) {
-            long long exponent = 0;
-            bool negativeExponent = false;
-            size_t m = e + 1;
-            if (m < number.size() && (number[m] == '+' || number[m] == '-'))
-                negativeExponent = number[m++] == '-';
-            for (; m < number.size() && exponent < 1000000000; ++m)
-                exponent = exponent * 10 + (number[m] - '0');
-            magnitude += negativeExponent ? -exponent : exponent;
-        }
-        if (magnitude > 0) return false;
-        value = 0.0f;
+    if (mantissa == 0) {
+        value = negative ? -0.0f : 0.0f;
         return true;
     }
-    if (result.ec != std::errc()) {
-        value = 0.0f;
+    // Decimal magnitude: the value lies in [10^(magnitude - 1), 10^magnitude).
+    const long long magnitude = std::min<long long>(significant, 19) + exponent;
+    if (magnitude > 39) return false;  // beyond the float range
+    if (magnitude < -46) {             // below the smallest float
+        value = negative ? -0.0f : 0.0f;
         return true;
     }
-    if (std::fabs(parsed) > static_cast<double>(FLT_MAX)) return false;
-    value = static_cast<float>(parsed);
+    double result;
+    if (significant <= 15 && exponent >= -22 && exponent <= 22) {
+        // Exact: an integer below 2^53 times or over an exact power of ten.
+        result = static_cast<double>(mantissa);
+        result = exponent < 0 ? result / kPowers[-exponent] : result * kPowers[exponent];
+        if (negative) result = -result;
+    } else {
+        const char* first = text.data() + start + (text[start] == '+' ? 1 : 0);
+        if (std::from_chars(first, text.data() + i, result).ec != std::errc()) return false;
+    }
+    if (std::fabs(result) > static_cast<double>(FLT_MAX)) return false;
+    value = static_cast<float>(result);
     return true;
 }
 

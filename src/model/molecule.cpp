@@ -2,6 +2,7 @@
 #include "molecule.h"
 
 #include <cmath>
+#include <utility>
 
 Molecule molecule;
 
@@ -11,6 +12,10 @@ int NodeCount() {
 
 void AppendNode(const Node& node) {
     molecule.nodes.push_back(node);
+}
+
+void AppendNode(Node&& node) {
+    molecule.nodes.push_back(std::move(node));
 }
 
 void ClearNodes() {

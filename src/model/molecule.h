@@ -43,6 +43,8 @@ extern Molecule molecule;
 int NodeCount();
 // Appends a copy of node; the caller has set its id to NodeCount().
 void AppendNode(const Node& node);
+// The same, taking over node's lists instead of copying them.
+void AppendNode(Node&& node);
 // Removes every node; name, formula and the indices stay as they are.
 void ClearNodes();
 // The New command once confirmed: an empty molecule named "Unnamed" / "---".

@@ -1,127 +1,143 @@
-// The command line of the headless picture mode: its options and one run
-// from Tessaril.ini and a molecule file to a PNG.
-#include <filesystem>
+// The command line: argument parsing, and the headless save mode run as a
+// real process with its exit statuses and its messages on stderr.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "command_line.h"
-#include "molecule.h"
-#include "png_decode.h"
 #include "process_state.h"
-#include "prompts_fake.h"
 
 namespace {
 
-class RenderCommandTest : public FreshProcessTest {};
-
-TEST_F(RenderCommandTest, ParsesThePictureOptions) {
-    CommandLine line;
+TEST(CommandLineTest, ParsesEveryMode) {
+    CommandLine c;
     std::string error;
-    ASSERT_TRUE(ParseCommandLine({"--render", "out.png"}, line, error)) << error;
-    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
-    EXPECT_EQ(line.outputPath, "out.png");
-    EXPECT_TRUE(line.inputPath.empty());
-    EXPECT_EQ(line.pictureWidth, 600);
-    EXPECT_EQ(line.pictureHeight, 400);
-    EXPECT_FALSE(line.pointerGiven);
+    ASSERT_TRUE(ParseCommandLine({}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Window);
+    EXPECT_TRUE(c.inputPath.empty());
 
-    ASSERT_TRUE(ParseCommandLine(
-        {"--size", "800x600", "--render", "a.png", "water.dat", "--mouse", "-5,20"}, line, error))
-        << error;
-    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
-    EXPECT_EQ(line.inputPath, "water.dat");
-    EXPECT_EQ(line.pictureWidth, 800);
-    EXPECT_EQ(line.pictureHeight, 600);
-    EXPECT_TRUE(line.pointerGiven);
-    EXPECT_EQ(line.mouseX, -5);
-    EXPECT_EQ(line.mouseY, 20);
+    ASSERT_TRUE(ParseCommandLine({"water.dat"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Window);
+    EXPECT_EQ(c.inputPath, "water.dat");
+
+    ASSERT_TRUE(ParseCommandLine({"--save", "out.dat", "in.dat"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Save);
+    EXPECT_EQ(c.outputPath, "out.dat");
+    EXPECT_EQ(c.inputPath, "in.dat");
+    ASSERT_TRUE(ParseCommandLine({"in.dat", "--save", "out.dat"}, c, error));
+    EXPECT_EQ(c.inputPath, "in.dat");
+    EXPECT_EQ(c.outputPath, "out.dat");
+
+    ASSERT_TRUE(ParseCommandLine({"--help"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Help);
+    // A lone "-" is a file name, not an option.
+    ASSERT_TRUE(ParseCommandLine({"-"}, c, error));
+    EXPECT_EQ(c.inputPath, "-");
 }
 
-TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
+TEST(CommandLineTest, RejectsUsageErrors) {
     const std::vector<std::vector<std::string>> wrong = {
-        {"--render"},
-        {"--render", "a.png", "--render", "b.png"},
-        {"--render", "a.png", "--save", "b.dat", "c.dat"},
-        {"--render", "a.png", "--size"},
-        {"--render", "a.png", "--size", "0x400"},
-        {"--render", "a.png", "--size", "600x400x2"},
-        {"--render", "a.png", "--mouse", "10"},
-        {"--size", "600x400", "water.dat"},
-        {"--mouse", "1,2", "water.dat"},
+        {"--save"},                            // no output
+        {"--save", "out.dat"},                 // nothing to load
+        {"--save", "a", "--save", "b", "in"},  // twice
+        {"--frobnicate"},                      // unknown option
+        {"one.dat", "two.dat"},                // two inputs
     };
     for (const auto& arguments : wrong) {
-        CommandLine line;
+        CommandLine c;
         std::string error;
-        EXPECT_FALSE(ParseCommandLine(arguments, line, error)) << arguments.back();
+        EXPECT_FALSE(ParseCommandLine(arguments, c, error)) << arguments[0];
         EXPECT_FALSE(error.empty());
     }
 }
 
-// Runs with the working directory in a fresh folder holding the shipped
-// Tessaril.ini, as the program would be started there.
-class RenderRunTest : public FreshProcessTest {
-protected:
-    void SetUp() override {
-        FreshProcessTest::SetUp();
-        previous_ = std::filesystem::current_path();
-        std::filesystem::copy_file(SourceFile("Tessaril.ini"), folder_.File("Tessaril.ini"));
-        std::filesystem::current_path(folder_.path());
-    }
-    void TearDown() override { std::filesystem::current_path(previous_); }
-
-    CommandLine RenderLine(const std::vector<std::string>& arguments) {
-        CommandLine line;
-        std::string error;
-        EXPECT_TRUE(ParseCommandLine(arguments, line, error)) << error;
-        return line;
-    }
-
-    TemporaryFolder folder_;
-    std::filesystem::path previous_;
+struct ProgramRun {
+    int status = -100;
+    std::string out, err;
 };
 
-TEST_F(RenderRunTest, DrawsTheLoadedMoleculeWithTheSettingsColours) {
-    // Inverted colours turn the shipped black background white.
-    std::string ini = ReadFileOrEmpty("Tessaril.ini");
-    const size_t at = ini.find("@InvertColours=0");
-    ASSERT_NE(at, std::string::npos);
-    ini.replace(at, 16, "@InvertColours=1");
-    WriteFileOrFail("Tessaril.ini", ini);
-    WriteFileOrFail("xenon.dat", "[Xenon]\n{Xe}\n(0)Xe{}[0,0,0]\n");
-
-    const CommandLine line =
-        RenderLine({"--render", "xenon.png", "--size", "120x80", "--mouse", "60,40", "xenon.dat"});
-    ASSERT_EQ(RunRender(line), kExitWritten);
-    EXPECT_TRUE(fakePrompts.shown.empty());
-    EXPECT_EQ(NodeCount(), 1);
-    EXPECT_EQ(molecule.hoverNode, 0);
-
-    DecodedPng image;
-    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("xenon.png"), image));
-    EXPECT_EQ(image.width, 120);
-    EXPECT_EQ(image.height, 80);
-    const unsigned char* corner = image.At(0, 0);
-    EXPECT_EQ(corner[0] + corner[1] + corner[2], 3 * 255);
-    EXPECT_LT(image.At(60, 40)[0], 250);  // the atom, not the background
+// Runs the program in folder with arguments and collects what it prints.
+ProgramRun RunProgram(const std::string& folder, const std::vector<std::string>& arguments) {
+    const std::string outPath = folder + "/.stdout", errPath = folder + "/.stderr";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(120);
+        if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr))
+            _exit(121);
+        std::vector<char*> argv{const_cast<char*>(TESSARIL_EXECUTABLE)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TESSARIL_EXECUTABLE, argv.data());
+        _exit(122);
+    }
+    ProgramRun run;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.status = static_cast<signed char>(WEXITSTATUS(status));
+    run.out = ReadFileOrEmpty(outPath);
+    run.err = ReadFileOrEmpty(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    return run;
 }
 
-TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {
-    ASSERT_EQ(RunRender(RenderLine({"--render", "empty.png"})), kExitWritten);
-    DecodedPng image;
-    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("empty.png"), image));
-    EXPECT_EQ(image.width, 600);
-    EXPECT_EQ(image.height, 400);
-    const unsigned char* centre = image.At(300, 200);
-    EXPECT_EQ(centre[0] + centre[1] + centre[2], 0);
+class HeadlessSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFileOrFail(folder.File("Tessaril.ini"), ReadFileOrEmpty(SourceFile("Tessaril.ini")));
+    }
+    TemporaryFolder folder;
+};
+
+TEST_F(HeadlessSaveTest, ReproducesEveryExampleByteForByte) {
+    for (const char* name : {"nitrite", "caffeine", "glucose", "xenon"}) {
+        const std::string example = SourceFile(std::string("examples/") + name + ".dat");
+        const ProgramRun run = RunProgram(folder.path(), {"--save", "out.dat", example});
+        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_EQ(run.err, "") << name;
+        EXPECT_EQ(ReadFileOrEmpty(folder.File("out.dat")), ReadFileOrEmpty(example)) << name;
+    }
 }
 
-TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {
-    EXPECT_EQ(RunRender(RenderLine({"--render", "a.png", "missing.dat"})), kExitFileError);
-    EXPECT_FALSE(std::filesystem::exists("a.png"));
-    EXPECT_EQ(RunRender(RenderLine({"--render", "no-such-folder/a.png"})), kExitFileError);
-    EXPECT_EQ(RunRender(RenderLine({"--render", "b.png", "--size", "100000x10"})), kExitNoContext);
-    WriteFileOrFail("Tessaril.ini", "@DetailLevel=20\n");
-    ResetProcessState();
-    EXPECT_EQ(RunRender(RenderLine({"--render", "c.png"})), kExitNoElements);
-    EXPECT_FALSE(std::filesystem::exists("c.png"));
+TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
+    // Unknown elements are reported, one line each, and the rest is saved.
+    WriteFileOrFail(folder.File("odd.dat"), "[Odd]\n(0)Qq{}\n(1)C{}[1,2,3]\n(2)Zz{}\n");
+    ProgramRun run = RunProgram(folder.path(), {"--save", "odd-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n");
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("odd-out.dat")),
+              "# Molecule created using Tessaril\n[Odd]\n{---}\n(0)C{}[1,2,3]\n");
+
+    run = RunProgram(folder.path(), {"--save", "out.dat", "missing.dat"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "File Error!: Unable to open file missing.dat!\n");
+
+    run = RunProgram(folder.path(), {"--save", "no-folder/out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n"
+              "File Error!: Unable to open file no-folder/out.dat!\n");
+
+    run = RunProgram(folder.path(), {"--save", "out.dat"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: tessaril"), std::string::npos);
+
+    run = RunProgram(folder.path(), {"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--save OUT FILE"), std::string::npos);
+
+    // Without an element table nothing is loaded or written.
+    WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=50\n");
+    run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("empty-out.dat")), "");
+    unlink(folder.File("Tessaril.ini").c_str());
+    run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
+    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
 }
 
 }  // namespace

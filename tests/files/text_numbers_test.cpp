@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
+#include <random>
+#include <string>
 
 #include "text_numbers.h"
 
@@ -46,6 +49,30 @@ TEST(ReadFloatTest, RejectsNumbersThatAreNotFiniteFloats) {
     float value = 0.0f;
     EXPECT_TRUE(ReadFloat("3e38", value));
     EXPECT_FLOAT_EQ(value, 3e38f);
+}
+
+TEST(ReadFloatTest, ShortDecimalsMatchTheGeneralConversion) {
+    // Numbers of few digits take a shortcut; it must round exactly as the
+    // general conversion does.
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = (random() % 2) ? "-" : "";
+        const int whole = static_cast<int>(random() % 9);
+        for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
+        if (random() % 3) {
+            text += '.';
+            const int fraction = static_cast<int>(random() % 9);
+            for (int d = 0; d < fraction; ++d) text += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 4 == 0) text += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+        double general = 0.0;
+        const char* begin = text.c_str();
+        const char* end = begin + text.size();
+        if (std::from_chars(begin, end, general).ec != std::errc()) continue;
+        float value = 0.0f;
+        ASSERT_TRUE(ReadFloat(text, value)) << text;
+        EXPECT_EQ(value, static_cast<float>(general)) << text;
+    }
 }
 
 TEST(FormatGTest, MatchesPrintfShortestSixDigits) {

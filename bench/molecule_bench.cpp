@@ -1,0 +1,98 @@
+// Reading and writing molecule files of 1,000 to 100,000 nodes (six-rings
+// chained together, alternating double and single links), next to the floor
+// of reading the same bytes line by line with std::getline.
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+
+#include "atomic_write.h"
+#include "element.h"
+#include "molecule.h"
+#include "molecule_file.h"
+#include "settings_file.h"
+
+namespace {
+
+void LoadElements() {
+    if (ElementCount() > 0) return;
+    std::string text;
+    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/Tessaril.ini", text);
+    ParseSettingsText(text, settings, elementTable);
+}
+
+void Link(int a, int b, int order) {
+    molecule.nodes[a].neighbours.push_back(b);
+    molecule.nodes[a].linkOrders.push_back(order);
+    molecule.nodes[b].neighbours.push_back(a);
+    molecule.nodes[b].linkOrders.push_back(order);
+}
+
+// The text of a molecule of count nodes.
+std::string GeneratedFile(int count) {
+    LoadElements();
+    molecule = Molecule{};
+    molecule.name = "Generated";
+    for (int i = 0; i < count; ++i) {
+        Node node;
+        node.id = i;
+        node.element = ElementAt(i % 7 == 3 ? 7 : 5);  // carbon with some oxygen
+        node.position = {static_cast<float>(i % 100) * 61.25f, static_cast<float>(i / 100) * 0.5f,
+                         static_cast<float>(i % 13) - 6.125f};
+        AppendNode(node);
+    }
+    for (int i = 0; i + 1 < count; ++i) Link(i, i + 1, i % 2 == 0 ? 2 : 1);
+    for (int i = 5; i < count; i += 6) Link(i, i - 5, 1);
+    return FormatMoleculeText();
+}
+
+const std::string& File(int count) {
+    static std::string files[3];
+    const int slot = count == 1000 ? 0 : (count == 10000 ? 1 : 2);
+    if (files[slot].empty()) files[slot] = GeneratedFile(count);
+    return files[slot];
+}
+
+void Report(benchmark::State& state, size_t bytes) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["nodes/s"] = benchmark::Counter(static_cast<double>(state.range(0)),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_GetlineFloor(benchmark::State& state) {
+    const std::string& text = File(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::istringstream in(text);
+        std::string line;
+        size_t characters = 0;
+        while (std::getline(in, line)) characters += line.size();
+        benchmark::DoNotOptimize(characters);
+    }
+    Report(state, text.size());
+}
+
+void BM_ParseMolecule(benchmark::State& state) {
+    const std::string& text = File(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        ParseMoleculeText(text);
+        benchmark::DoNotOptimize(molecule.nodes.data());
+    }
+    Report(state, text.size());
+}
+
+void BM_FormatMolecule(benchmark::State& state) {
+    const std::string& text = File(static_cast<int>(state.range(0)));
+    ParseMoleculeText(text);
+    for (auto _ : state) {
+        const std::string written = FormatMoleculeText();
+        benchmark::DoNotOptimize(written.data());
+    }
+    Report(state, text.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_GetlineFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseMolecule)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatMolecule)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

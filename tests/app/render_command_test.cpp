@@ -1,0 +1,127 @@
+// The command line of the headless picture mode: its options and one run
+// from Tessaril.ini and a molecule file to a PNG.
+#include <filesystem>
+
+#include "command_line.h"
+#include "molecule.h"
+#include "png_decode.h"
+#include "process_state.h"
+#include "prompts_fake.h"
+
+namespace {
+
+class RenderCommandTest : public FreshProcessTest {};
+
+TEST_F(RenderCommandTest, ParsesThePictureOptions) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine({"--render", "out.png"}, line, error)) << error;
+    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
+    EXPECT_EQ(line.outputPath, "out.png");
+    EXPECT_TRUE(line.inputPath.empty());
+    EXPECT_EQ(line.pictureWidth, 600);
+    EXPECT_EQ(line.pictureHeight, 400);
+    EXPECT_FALSE(line.pointerGiven);
+
+    ASSERT_TRUE(ParseCommandLine(
+        {"--size", "800x600", "--render", "a.png", "water.dat", "--mouse", "-5,20"}, line, error))
+        << error;
+    EXPECT_EQ(line.mode, CommandLine::Mode::Render);
+    EXPECT_EQ(line.inputPath, "water.dat");
+    EXPECT_EQ(line.pictureWidth, 800);
+    EXPECT_EQ(line.pictureHeight, 600);
+    EXPECT_TRUE(line.pointerGiven);
+    EXPECT_EQ(line.mouseX, -5);
+    EXPECT_EQ(line.mouseY, 20);
+}
+
+TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--render"},
+        {"--render", "a.png", "--render", "b.png"},
+        {"--render", "a.png", "--save", "b.dat", "c.dat"},
+        {"--render", "a.png", "--size"},
+        {"--render", "a.png", "--size", "0x400"},
+        {"--render", "a.png", "--size", "600x400x2"},
+        {"--render", "a.png", "--mouse", "10"},
+        {"--size", "600x400", "water.dat"},
+        {"--mouse", "1,2", "water.dat"},
+    };
+    for (const auto& arguments : wrong) {
+        CommandLine line;
+        std::string error;
+        EXPECT_FALSE(ParseCommandLine(arguments, line, error)) << arguments.back();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// Runs with the working directory in a fresh folder holding the shipped
+// Tessaril.ini, as the program would be started there.
+class RenderRunTest : public FreshProcessTest {
+protected:
+    void SetUp() override {
+        FreshProcessTest::SetUp();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::copy_file(SourceFile("Tessaril.ini"), folder_.File("Tessaril.ini"));
+        std::filesystem::current_path(folder_.path());
+    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
+
+    CommandLine RenderLine(const std::vector<std::string>& arguments) {
+        CommandLine line;
+        std::string error;
+        EXPECT_TRUE(ParseCommandLine(arguments, line, error)) << error;
+        return line;
+    }
+
+    TemporaryFolder folder_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(RenderRunTest, DrawsTheLoadedMoleculeWithTheSettingsColours) {
+    // Inverted colours turn the shipped black background white.
+    std::string ini = ReadFileOrEmpty("Tessaril.ini");
+    const size_t at = ini.find("@InvertColours=0");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 16, "@InvertColours=1");
+    WriteFileOrFail("Tessaril.ini", ini);
+    WriteFileOrFail("xenon.dat", "[Xenon]\n{Xe}\n(0)Xe{}[0,0,0]\n");
+
+    const CommandLine line =
+        RenderLine({"--render", "xenon.png", "--size", "120x80", "--mouse", "60,40", "xenon.dat"});
+    ASSERT_EQ(RunRender(line), kExitWritten);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_EQ(NodeCount(), 1);
+    EXPECT_EQ(molecule.hoverNode, 0);
+
+    DecodedPng image;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("xenon.png"), image));
+    EXPECT_EQ(image.width, 120);
+    EXPECT_EQ(image.height, 80);
+    const unsigned char* corner = image.At(0, 0);
+    EXPECT_EQ(corner[0] + corner[1] + corner[2], 3 * 255);
+    EXPECT_LT(image.At(60, 40)[0], 250);  // the atom, not the background
+}
+
+TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {
+    ASSERT_EQ(RunRender(RenderLine({"--render", "empty.png"})), kExitWritten);
+    DecodedPng image;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("empty.png"), image));
+    EXPECT_EQ(image.width, 600);
+    EXPECT_EQ(image.height, 400);
+    const unsigned char* centre = image.At(300, 200);
+    EXPECT_EQ(centre[0] + centre[1] + centre[2], 0);
+}
+
+TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {
+    EXPECT_EQ(RunRender(RenderLine({"--render", "a.png", "missing.dat"})), kExitFileError);
+    EXPECT_FALSE(std::filesystem::exists("a.png"));
+    EXPECT_EQ(RunRender(RenderLine({"--render", "no-such-folder/a.png"})), kExitFileError);
+    EXPECT_EQ(RunRender(RenderLine({"--render", "b.png", "--size", "100000x10"})), kExitNoContext);
+    WriteFileOrFail("Tessaril.ini", "@DetailLevel=20\n");
+    ResetProcessState();
+    EXPECT_EQ(RunRender(RenderLine({"--render", "c.png"})), kExitNoElements);
+    EXPECT_FALSE(std::filesystem::exists("c.png"));
+}
+
+}  // namespace
