@@ -9,6 +9,7 @@
 
 #include "element.h"
 #include "molecule.h"
+#include "prompts.h"
 #include "prompts_fake.h"
 #include "settings.h"
 
@@ -17,6 +18,8 @@ void ResetProcessState() {
     settings = Settings{};
     elementTable.clear();
     fakePrompts = FakePrompts{};
+    promptText.clear();
+    inputText.clear();
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -16,3 +16,12 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
     fakePrompts.yesNoAnswers.pop_front();
     return answer;
 }
+
+void ShowAddNewElementBox() {
+    fakePrompts.shown.push_back(kAddNewElementBoxShown);
+    inputText.clear();
+    if (fakePrompts.elementBoxAnswers.empty()) return;
+    const std::optional<std::string> answer = fakePrompts.elementBoxAnswers.front();
+    fakePrompts.elementBoxAnswers.pop_front();
+    if (answer) StoreInputText(*answer);
+}
