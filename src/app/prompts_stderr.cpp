@@ -18,3 +18,9 @@ void ShowAddNewElementBox() {
     std::fprintf(stderr, "Add New Element\n");
     inputText.clear();
 }
+
+bool ChooseFile(std::string& path, bool /*openMode*/) {
+    // Without a window there is nobody to choose a file: the same as cancelling.
+    path.clear();
+    return false;
+}

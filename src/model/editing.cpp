@@ -54,7 +54,7 @@ void LowerLink(Node& node, int neighbour) {
 
 // The coordinate of a new atom: 0..32767 spread over -20..+20.
 float RandomOffset() {
-    return static_cast<float>(Random32767()) * 0.0012207404f - 20.0f;
+    return static_cast<float>(RandomInteger()) * 0.0012207404f - 20.0f;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The molecule record and its basic operations.
 #include "molecule.h"
 
+#include <cmath>
+
 Molecule molecule;
 
 int NodeCount() {
@@ -33,4 +35,44 @@ void ClickSelect(bool extend) {
 
 bool IsNodeIndex(int index) {
     return index >= 0 && index < NodeCount();
+}
+
+namespace {
+
+bool Finite(const Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool Fail(std::string* why, const std::string& text) {
+    if (why) *why = text;
+    return false;
+}
+
+}  // namespace
+
+bool MoleculeIsConsistent(std::string* why) {
+    for (int i = 0; i < NodeCount(); ++i) {
+        const Node& node = molecule.nodes[i];
+        const std::string at = "node " + std::to_string(i) + ": ";
+        if (node.id != i) return Fail(why, at + "id " + std::to_string(node.id));
+        if (!node.element) return Fail(why, at + "no element");
+        if (!Finite(node.position) || !Finite(node.force) || !Finite(node.previousForce))
+            return Fail(why, at + "position or force not finite");
+        if (node.neighbours.size() != node.linkOrders.size())
+            return Fail(why, at + "link lists differ in length");
+        for (size_t k = 0; k < node.neighbours.size(); ++k) {
+            const int other = node.neighbours[k];
+            const std::string link = at + "link to " + std::to_string(other) + ": ";
+            if (node.linkOrders[k] < 1) return Fail(why, link + "order below 1");
+            if (!IsNodeIndex(other) || other == i) return Fail(why, link + "no such other node");
+            for (size_t j = 0; j < k; ++j)
+                if (node.neighbours[j] == other) return Fail(why, link + "listed twice");
+            const Node& back = molecule.nodes[other];
+            int reverseOrder = 0;
+            for (size_t j = 0; j < back.neighbours.size(); ++j)
+                if (back.neighbours[j] == i) reverseOrder = back.linkOrders[j];
+            if (reverseOrder != node.linkOrders[k]) return Fail(why, link + "not symmetric");
+        }
+    }
+    return true;
 }

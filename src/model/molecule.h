@@ -52,3 +52,6 @@ void NewMolecule();
 void ClickSelect(bool extend);
 // True when index names an existing node.
 bool IsNodeIndex(int index);
+// True when invariants 1 to 3 hold, every node has an element and every
+// position and force is finite; otherwise false with the first fault in why.
+bool MoleculeIsConsistent(std::string* why = nullptr);

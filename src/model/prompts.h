@@ -28,3 +28,7 @@ constexpr std::size_t kInputTextLimit = 127;
 // What a box does with its edit field on OK: inputText takes the first
 // kInputTextLimit characters of typed.
 void StoreInputText(std::string_view typed);
+// The file chooser: open mode accepts only an existing file, save mode any
+// name in an existing folder. True with the full path in path when a file
+// was chosen; false with path empty when cancelled.
+bool ChooseFile(std::string& path, bool openMode);

@@ -273,7 +273,7 @@ void SimulationStep() {
 
 void ReleaseSquash() {
     for (Node& node : molecule.nodes) {
-        const int k = static_cast<int>(Random32767() * (-100.0 / 32767.0));
+        const int k = static_cast<int>(RandomInteger() * (-100.0 / 32767.0));
         node.position.z = static_cast<float>(-50 - k) * 0.02f;
     }
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "process_state.h"
 #include "prompts.h"
 #include "prompts_fake.h"
+#include "random.h"
 
 namespace {
 
@@ -152,7 +152,7 @@ TEST_F(EditingTest, UnjoinLowersTheOrderThenRemovesTheLinkKeepingOtherEntriesInO
 TEST_F(EditingTest, AddNodePlacesWithinTwentyOfItsTargetAndLinksBothWays) {
     Add({100.0f, -200.0f, 300.0f});
     molecule.currentNode = 0;
-    std::srand(4);
+    SeedRandom(4);
     for (int k = 1; k <= 40; ++k) {
         AddNode(0, 5);
         const Node& added = molecule.nodes[k];

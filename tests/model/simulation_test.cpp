@@ -5,13 +5,13 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <set>
 
 #include "element.h"
 #include "molecule.h"
 #include "process_state.h"
+#include "random.h"
 #include "settings.h"
 #include "simulation.h"
 
@@ -168,7 +168,7 @@ TEST_F(SimulationTest, SquashReplacesTheZForceWhateverTheLinksSay) {
 
 TEST_F(SimulationTest, ReleaseSquashSpreadsDepthOverTheGridFromMinusOneToOne) {
     for (int i = 0; i < 300; ++i) Add({static_cast<float>(i), static_cast<float>(-i), 5.0f});
-    std::srand(12345);
+    SeedRandom(12345);
     ReleaseSquash();
     std::set<long> steps;
     for (const Node& node : molecule.nodes) {

@@ -12,6 +12,7 @@
 #include "prompts.h"
 #include "prompts_fake.h"
 #include "settings.h"
+#include "view_state.h"
 
 void ResetProcessState() {
     molecule = Molecule{};
@@ -20,6 +21,8 @@ void ResetProcessState() {
     fakePrompts = FakePrompts{};
     promptText.clear();
     inputText.clear();
+    fakeChooser = FakeChooser{};
+    viewState = ViewState{};
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,16 @@ struct FakePrompts {
     // Texts typed into the Add New Element box before OK, front first;
     // nullopt presses Cancel.
     std::deque<std::optional<std::string>> elementBoxAnswers;
+    std::function<void()> onShow;  // called while each message or box is "open"
 };
 
 extern FakePrompts fakePrompts;
+
+// Answers for ChooseFile, front first: a path, or an empty string to cancel.
+// With the queue empty the chooser is cancelled. Each call's mode is recorded.
+struct FakeChooser {
+    std::deque<std::string> answers;
+    std::vector<bool> openModes;
+};
+
+extern FakeChooser fakeChooser;

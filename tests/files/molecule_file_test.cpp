@@ -1,0 +1,392 @@
+// Reading and writing molecule files: each part of a node line, the
+// writer's canonical form, the round trip and the Load and Save commands.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "element.h"
+#include "molecule.h"
+#include "molecule_file.h"
+#include "process_state.h"
+#include "prompts_fake.h"
+#include "random.h"
+#include "settings_file.h"
+
+namespace {
+
+const char* kNitrite =
+    "# Molecule created using Tessaril\n"
+    "[Nitrite]\n"
+    "{NO2-}\n"
+    "(0)N{1,1,2}*[0,0,0]\n"
+    "(1)O{0,0}[30,10,0]\n"
+    "(2)O{0}-[-30,10,0]\n";
+
+class MoleculeFileTest : public FreshProcessTest {
+protected:
+    void SetUp() override {
+        FreshProcessTest::SetUp();
+        ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), settings, elementTable);
+        ASSERT_EQ(ElementCount(), 118);
+    }
+    void ExpectConsistent() {
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+    }
+    const Node& At(int index) { return molecule.nodes.at(static_cast<size_t>(index)); }
+    // The coordinate that the reader draws for a node without a position.
+    static float Draw() {
+        return static_cast<float>(static_cast<long double>(RandomInteger()) *
+                                      static_cast<long double>(0.0012207404f) -
+                                  20.0L);
+    }
+};
+
+TEST_F(MoleculeFileTest, ReadsTheNitriteExample) {
+    ParseMoleculeText(kNitrite);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_EQ(molecule.name, "Nitrite");
+    EXPECT_EQ(molecule.formula, "NO2-");
+    ASSERT_EQ(NodeCount(), 3);
+    EXPECT_EQ(At(0).element->symbol, "N");
+    EXPECT_EQ(At(0).neighbours, (std::vector<int>{1, 2}));
+    EXPECT_EQ(At(0).linkOrders, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(At(0).cloud);
+    EXPECT_EQ(At(0).charge, 0);
+    EXPECT_EQ(At(1).neighbours, (std::vector<int>{0}));
+    EXPECT_EQ(At(1).linkOrders, (std::vector<int>{2}));
+    EXPECT_EQ(At(2).charge, -1);  // minus signs inside the brackets do not count
+    EXPECT_FALSE(At(2).cloud);
+    EXPECT_EQ(At(2).position.x, -30.0f);
+    EXPECT_EQ(At(2).position.y, 10.0f);
+    EXPECT_EQ(At(2).position.z, 0.0f);
+    for (const Node& node : molecule.nodes) {
+        EXPECT_FALSE(node.selected);
+        EXPECT_EQ(node.force.x, 0.0f);
+        EXPECT_EQ(node.previousForce.x, 0.0f);
+    }
+    ExpectConsistent();
+}
+
+TEST_F(MoleculeFileTest, NameAndFormulaLines) {
+    ParseMoleculeText(kNitrite);
+    molecule.currentNode = 2;
+    molecule.hoverNode = 1;
+    // A file of only a name line clears the nodes and keeps the formula.
+    ParseMoleculeText("[Renamed]\n");
+    EXPECT_EQ(NodeCount(), 0);
+    EXPECT_EQ(molecule.name, "Renamed");
+    EXPECT_EQ(molecule.formula, "NO2-");
+    EXPECT_EQ(molecule.currentNode, 2);  // loading leaves both indices alone
+    EXPECT_EQ(molecule.hoverNode, 1);
+    // A later name wins; without its closing mark a line gives the rest of
+    // itself without the line end.
+    ParseMoleculeText("[First]\n[Second] extra]\n{C2H6\r\n");
+    EXPECT_EQ(molecule.name, "Second");
+    EXPECT_EQ(molecule.formula, "C2H6");
+    ParseMoleculeText("[]\n{}");
+    EXPECT_EQ(molecule.name, "");
+    EXPECT_EQ(molecule.formula, "");
+    ParseMoleculeText("[Tail");
+    EXPECT_EQ(molecule.name, "Tail");
+}
+
+TEST_F(MoleculeFileTest, RandomPositionsUseThreeDrawsPerNodeLine) {
+    SeedRandom(1234);
+    const float x0 = Draw(), y0 = Draw(), z0 = Draw();
+    Draw(), Draw(), Draw();  // drawn for the second line, then replaced
+    const float x2 = Draw(), y2 = Draw(), z2 = Draw();
+    SeedRandom(1234);
+    ParseMoleculeText("(0)C{}+-+\n(1)C{}[1,2,3]\n(2)C{}[5]\n");
+    ASSERT_EQ(NodeCount(), 3);
+    EXPECT_EQ(At(0).position.x, x0);
+    EXPECT_EQ(At(0).position.y, y0);
+    EXPECT_EQ(At(0).position.z, z0);
+    EXPECT_EQ(At(0).charge, 0);  // marks without a bracket part give no charge
+    EXPECT_EQ(At(1).position.z, 3.0f);
+    // A bracket part with fewer than two commas keeps the drawn values for
+    // what it does not give.
+    EXPECT_EQ(At(2).position.x, 5.0f);
+    EXPECT_EQ(At(2).position.y, y2);
+    EXPECT_EQ(At(2).position.z, z2);
+    (void)x2;
+    for (const Node& node : molecule.nodes)
+        for (float c : {node.position.x, node.position.y, node.position.z}) {
+            EXPECT_GE(c, -20.0f);
+            EXPECT_LE(c, 20.0f);
+        }
+}
+
+TEST_F(MoleculeFileTest, NonFiniteCoordinatesKeepTheDrawnValue) {
+    SeedRandom(99);
+    const float x = Draw(), y = Draw(), z = Draw();
+    SeedRandom(99);
+    ParseMoleculeText("(0)C{}[nan,inf,1e999]\n");
+    ASSERT_EQ(NodeCount(), 1);
+    EXPECT_EQ(At(0).position.x, x);
+    EXPECT_EQ(At(0).position.y, y);
+    EXPECT_EQ(At(0).position.z, z);
+    ParseMoleculeText("(0)C{}[1e-999,abc,-0.5e1]\n");
+    EXPECT_EQ(At(0).position.x, 0.0f);
+    EXPECT_EQ(At(0).position.y, 0.0f);
+    EXPECT_EQ(At(0).position.z, -5.0f);
+}
+
+TEST_F(MoleculeFileTest, ChargesAndClouds) {
+    ParseMoleculeText(
+        "(0)C{}--[-1,-2,-3]\n"
+        "(1)C{}+-+[1,2,3]\n"
+        "(2)C{}[1,2,3]*\n"
+        "(3)C{}+++++[0,0,0]\n");
+    ASSERT_EQ(NodeCount(), 4);
+    EXPECT_EQ(At(0).charge, -2);
+    EXPECT_EQ(At(1).charge, 1);
+    EXPECT_TRUE(At(2).cloud);  // a "*" anywhere counts, also after the position
+    EXPECT_FALSE(At(1).cloud);
+    EXPECT_EQ(At(3).charge, 5);
+}
+
+TEST_F(MoleculeFileTest, SymbolRule) {
+    struct Case {
+        const char* line;
+        const char* symbol;
+    } cases[] = {
+        {"(0)Cl{}[0,0,0]\n", "Cl"},     {"(0)cl{}[0,0,0]\n", "Cl"}, {"(0)CL{}[0,0,0]\n", "Cl"},
+        {"(0)Oxygen{}[0,0,0]\n", "O"},   // four characters or more: the first letter only
+        {"(0)Uue{}[0,0,0]\n", nullptr},  // three letters are read whole: no such element
+        {"(0)N[0,0,0]\n", "N"},          // no link list: one character
+        {"(0)  C{}\n", nullptr},         // a blank is not an element
+    };
+    for (const Case& c : cases) {
+        ResetProcessState();
+        ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), settings, elementTable);
+        ParseMoleculeText(c.line);
+        if (!c.symbol) {
+            EXPECT_EQ(NodeCount(), 0) << c.line;
+            continue;
+        }
+        ASSERT_EQ(NodeCount(), 1) << c.line;
+        EXPECT_EQ(At(0).element->symbol, c.symbol) << c.line;
+    }
+}
+
+TEST_F(MoleculeFileTest, UnknownElementsAreReportedAndLeftOut) {
+    // Links name file positions; the links of the kept lines still reach the
+    // atoms they named once the unknown line is gone.
+    bool readyDuringMessage = true;
+    int nodesDuringMessage = -1;
+    fakePrompts.onShow = [&] {
+        readyDuringMessage = molecule.ready;
+        nodesDuringMessage = NodeCount();
+    };
+    ParseMoleculeText(
+        "(0)C{1,2,3}[0,0,0]\n"
+        "(1)Qq{0,2}[0,0,0]\n"
+        "(2)O{0,1}[1,0,0]\n"
+        "(3)Zz{0}[0,0,0]\n"
+        "(4)N{2}[2,0,0]\n");
+    ASSERT_EQ(fakePrompts.shown.size(), 2u);
+    EXPECT_EQ(fakePrompts.shown[0], (ShownMessage{"Unrecognised Element", "Load error"}));
+    EXPECT_EQ(fakePrompts.shown[1], (ShownMessage{"Unrecognised Element", "Load error"}));
+    EXPECT_FALSE(readyDuringMessage);
+    EXPECT_EQ(nodesDuringMessage, 0);
+    EXPECT_TRUE(molecule.ready);
+    ASSERT_EQ(NodeCount(), 3);
+    EXPECT_EQ(At(0).element->symbol, "C");
+    EXPECT_EQ(At(0).neighbours, (std::vector<int>{1}));
+    EXPECT_EQ(At(1).element->symbol, "O");
+    EXPECT_EQ(At(1).neighbours, (std::vector<int>{0, 2}));  // N's one-sided link recorded here too
+    EXPECT_EQ(At(2).element->symbol, "N");
+    EXPECT_EQ(At(2).neighbours, (std::vector<int>{1}));
+    ExpectConsistent();
+}
+
+TEST_F(MoleculeFileTest, LinksAreRepairedIntoSymmetricLinksBetweenExistingNodes) {
+    ParseMoleculeText(
+        "(7)C{0,1,1,9,-1,2,2,2}[0,0,0]\n"  // itself, node 1 twice, no node 9 or -1, node 2 three
+                                           // times
+        "(3)C{}[0,0,0]\n"                  // lists nothing: node 0's double link is recorded here
+        "(5)C{0}[0,0,0]\n");               // lists node 0 once, node 0 lists it three times
+    ASSERT_EQ(NodeCount(), 3);
+    EXPECT_EQ(At(0).id, 0);  // numbers in parentheses do not move nodes
+    EXPECT_EQ(At(0).neighbours, (std::vector<int>{1, 2}));
+    EXPECT_EQ(At(0).linkOrders, (std::vector<int>{2, 3}));
+    EXPECT_EQ(At(1).neighbours, (std::vector<int>{0}));
+    EXPECT_EQ(At(1).linkOrders, (std::vector<int>{2}));
+    EXPECT_EQ(At(2).neighbours, (std::vector<int>{0}));
+    EXPECT_EQ(At(2).linkOrders, (std::vector<int>{3}));  // the larger order wins
+    ExpectConsistent();
+}
+
+TEST_F(MoleculeFileTest, LinkListReading) {
+    // An empty entry reads as node 0, as the number reader gives 0 for it;
+    // a comma in the coordinates ends the list.
+    ParseMoleculeText("(0)C{}[0,0,0]\n(1)C{ 2,,2 }[0,0,0]\n(2)C{1,1,0}[0,0,0]\n");
+    ASSERT_EQ(NodeCount(), 3);
+    EXPECT_EQ(At(1).neighbours, (std::vector<int>{2, 0}));
+    EXPECT_EQ(At(1).linkOrders, (std::vector<int>{2, 1}));
+    EXPECT_EQ(At(2).linkOrders, (std::vector<int>{2, 1}));
+    // Without a closing brace there are no links; a line without "{" has none either.
+    ParseMoleculeText("(0)C{1[0,0,0]\n(1)C[0,0,0]\n");
+    EXPECT_TRUE(At(0).neighbours.empty());
+    EXPECT_TRUE(At(1).neighbours.empty());
+    ExpectConsistent();
+}
+
+TEST_F(MoleculeFileTest, CarriageReturnsAndLongLines) {
+    ParseMoleculeText("[Water]\r\n{H2O}\r\n(0)O{1}[0,0,0]\r\n(1)H{0}[1,2,3]\r\n");
+    EXPECT_EQ(molecule.name, "Water");
+    EXPECT_EQ(molecule.formula, "H2O");
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_EQ(At(1).position.z, 3.0f);
+    // The rest of a line past 1023 characters is a line of its own.
+    std::string first = "(0)C{}[1,2,3]";
+    first.resize(1023, ' ');
+    ParseMoleculeText(first + "(1)O{}[4,5,6]\n");
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_EQ(At(1).element->symbol, "O");
+    EXPECT_EQ(At(1).position.x, 4.0f);
+}
+
+TEST_F(MoleculeFileTest, WriterCanonicalForm) {
+    EXPECT_EQ(FormatMoleculeText(), "# Molecule created using Tessaril\n[Unnamed]\n{---}\n");
+
+    ParseMoleculeText(kNitrite);
+    EXPECT_EQ(FormatMoleculeText(), kNitrite);
+
+    molecule.name = "A]b";
+    molecule.formula = "C}";
+    Node& n = molecule.nodes[0];
+    n.charge = -2;
+    n.position = {0.1f, 1234567.0f, 3.14159265f};
+    molecule.nodes[1].charge = 3;
+    molecule.nodes[1].cloud = true;
+    EXPECT_EQ(FormatMoleculeText(),
+              "# Molecule created using Tessaril\n[A]b]\n{C}}\n"
+              "(0)N{1,1,2}*--[0.1,1.23457e+06,3.14159]\n"
+              "(1)O{0,0}*+++[30,10,0]\n"
+              "(2)O{0}-[-30,10,0]\n");
+}
+
+TEST_F(MoleculeFileTest, SaveThenLoadGivesTheSameMolecule) {
+    ParseMoleculeText(ReadFileOrEmpty(SourceFile("examples/caffeine.dat")));
+    ASSERT_GT(NodeCount(), 20);
+    molecule.nodes[3].charge = -4;
+    molecule.nodes[5].cloud = true;
+    molecule.nodes[2].selected = true;
+    molecule.nodes[1].force = {1, 2, 3};
+    molecule.nodes[0].position = {1.0f / 3.0f, -2e-7f, 9.87654321e8f};
+    const Molecule saved = molecule;
+    const std::string text = FormatMoleculeText();
+
+    molecule = Molecule{};
+    ParseMoleculeText(text);
+    ASSERT_EQ(NodeCount(), static_cast<int>(saved.nodes.size()));
+    EXPECT_EQ(molecule.name, saved.name);
+    EXPECT_EQ(molecule.formula, saved.formula);
+    for (int i = 0; i < NodeCount(); ++i) {
+        const Node& a = At(i);
+        const Node& b = saved.nodes[static_cast<size_t>(i)];
+        EXPECT_EQ(a.element, b.element) << i;
+        EXPECT_EQ(a.neighbours, b.neighbours) << i;
+        EXPECT_EQ(a.linkOrders, b.linkOrders) << i;
+        EXPECT_EQ(a.cloud, b.cloud) << i;
+        EXPECT_EQ(a.charge, b.charge) << i;
+        EXPECT_FALSE(a.selected) << i;
+        EXPECT_EQ(a.force.x, 0.0f) << i;
+        EXPECT_NEAR(a.position.x, b.position.x, std::abs(b.position.x) * 1e-5f) << i;
+        EXPECT_NEAR(a.position.z, b.position.z, std::abs(b.position.z) * 1e-5f) << i;
+    }
+    EXPECT_EQ(FormatMoleculeText(), text);
+}
+
+TEST_F(MoleculeFileTest, EveryExampleLoadsWithoutMessageAndSavesBackByteForByte) {
+    const char* examples[] = {"acetic-acid",    "ammonia",         "aspirin", "benzene", "caffeine",
+                              "carbon-dioxide", "ethanol",         "ethyne",  "glucose", "methane",
+                              "nitrite",        "sodium-chloride", "water",   "xenon"};
+    for (const char* name : examples) {
+        const std::string text =
+            ReadFileOrEmpty(SourceFile(std::string("examples/") + name + ".dat"));
+        ASSERT_FALSE(text.empty()) << name;
+        ParseMoleculeText(text);
+        EXPECT_TRUE(fakePrompts.shown.empty()) << name;
+        EXPECT_GT(NodeCount(), 0) << name;
+        ExpectConsistent();
+        EXPECT_EQ(FormatMoleculeText(), text) << name;
+        // Links lie near their ideal length, so the files open in a settled shape.
+        for (const Node& node : molecule.nodes)
+            for (size_t k = 0; k < node.neighbours.size(); ++k) {
+                const Node& other = At(node.neighbours[k]);
+                const float ideal = node.element->radius + other.element->radius +
+                                    15.0f / static_cast<float>(node.linkOrders[k]) + 15.0f;
+                const float dx = node.position.x - other.position.x;
+                const float dy = node.position.y - other.position.y;
+                const float dz = node.position.z - other.position.z;
+                const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+                EXPECT_NEAR(length / ideal, 1.0f, 0.05f) << name << " node " << node.id;
+            }
+    }
+    // Benzene alternates double and single links, ethyne has a triple one.
+    ParseMoleculeText(ReadFileOrEmpty(SourceFile("examples/benzene.dat")));
+    int doubles = 0;
+    for (const Node& node : molecule.nodes)
+        for (int order : node.linkOrders) doubles += order == 2;
+    EXPECT_EQ(doubles, 6);  // three double links, each listed on both atoms
+    ParseMoleculeText(ReadFileOrEmpty(SourceFile("examples/ethyne.dat")));
+    EXPECT_EQ(At(0).linkOrders[0], 3);
+}
+
+class MoleculeCommandTest : public MoleculeFileTest {
+protected:
+    TemporaryFolder folder;
+};
+
+TEST_F(MoleculeCommandTest, LoadAsksForAnExistingFile) {
+    ParseMoleculeText(kNitrite);
+    // Cancelled: nothing changes, nothing is said.
+    LoadMolecule();
+    EXPECT_EQ(fakeChooser.openModes, (std::vector<bool>{true}));
+    EXPECT_EQ(NodeCount(), 3);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+
+    // A file that cannot be opened: the message, and the molecule unchanged.
+    fakeChooser.answers.push_back(folder.File("missing.dat"));
+    LoadMolecule();
+    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    EXPECT_EQ(
+        fakePrompts.shown[0],
+        (ShownMessage{"Unable to open file " + folder.File("missing.dat") + "!", "File Error!"}));
+    EXPECT_EQ(NodeCount(), 3);
+    EXPECT_TRUE(molecule.ready);
+
+    // A .hpr file reads like a .dat file.
+    WriteFileOrFail(folder.File("water.hpr"), ReadFileOrEmpty(SourceFile("examples/water.dat")));
+    fakeChooser.answers.push_back(folder.File("water.hpr"));
+    LoadMolecule();
+    EXPECT_EQ(molecule.name, "Water");
+    EXPECT_EQ(NodeCount(), 3);
+}
+
+TEST_F(MoleculeCommandTest, SaveReplacesWithoutAskingAndReportsFailures) {
+    ParseMoleculeText(kNitrite);
+    const std::string path = folder.File("out");  // no extension is added
+    WriteFileOrFail(path, "old content");
+    SaveMolecule();  // cancelled
+    EXPECT_EQ(ReadFileOrEmpty(path), "old content");
+
+    fakeChooser.answers.push_back(path);
+    SaveMolecule();
+    EXPECT_EQ(fakeChooser.openModes, (std::vector<bool>{false, false}));
+    EXPECT_EQ(ReadFileOrEmpty(path), kNitrite);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+
+    const std::string unwritable = folder.File("no-folder/out.dat");
+    fakeChooser.answers.push_back(unwritable);
+    SaveMolecule();
+    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    EXPECT_EQ(fakePrompts.shown[0],
+              (ShownMessage{"Unable to open file " + unwritable + "!", "File Error!"}));
+}
+
+}  // namespace
