@@ -149,12 +149,12 @@ void SeparateCoincident(int i, float strength) {
 }
 
 // The pushes between node i and every node before it: added to those nodes,
-// and their sum returned for node i. Also reports the smallest squared
-// distance met, capped at the minimum distance. On x86-64 a copy for AVX2 is
-// chosen at load time where the processor has it.
+// and their sum returned for node i, with the number of pairs whose squared
+// distance is 0. On x86-64 a copy for AVX2 is chosen at load time where the
+// processor has it.
 struct RowSums {
     float x = 0.0f, y = 0.0f, z = 0.0f;
-    float nearest = 0.0f;
+    int coincident = 0;
 };
 
 #if defined(__x86_64__)
@@ -167,14 +167,14 @@ RepulsionRow(int i, float strength, const float* __restrict x, const float* __re
     const float minimumSquared = kMinimumRepulsionDistance * kMinimumRepulsionDistance;
     const float xi = x[i], yi = y[i], zi = z[i];
     float sumX = 0.0f, sumY = 0.0f, sumZ = 0.0f;
-    float nearest = minimumSquared;
-#pragma omp simd reduction(+ : sumX, sumY, sumZ) reduction(min : nearest)
+    int coincident = 0;
+#pragma omp simd reduction(+ : sumX, sumY, sumZ, coincident)
     for (int j = 0; j < i; ++j) {
         const float ux = x[j] - xi;
         const float uy = y[j] - yi;
         const float uz = z[j] - zi;
         const float s = ux * ux + uy * uy + uz * uz;
-        nearest = s < nearest ? s : nearest;
+        coincident += s == 0.0f ? 1 : 0;
         const float g = strength / (s > minimumSquared ? s : minimumSquared);
         const float gx = g * ux, gy = g * uy, gz = g * uz;
         sumX += gx;
@@ -184,7 +184,7 @@ RepulsionRow(int i, float strength, const float* __restrict x, const float* __re
         fy[j] += gy;
         fz[j] += gz;
     }
-    return {sumX, sumY, sumZ, nearest};
+    return {sumX, sumY, sumZ, coincident};
 }
 
 void ApplyRepulsion(const Coefficients& c) {
@@ -196,7 +196,7 @@ void ApplyRepulsion(const Coefficients& c) {
         arrays.fx[i] -= sums.x;
         arrays.fy[i] -= sums.y;
         arrays.fz[i] -= sums.z;
-        if (sums.nearest == 0.0f) SeparateCoincident(i, c.repulsionStrength);
+        if (sums.coincident > 0) SeparateCoincident(i, c.repulsionStrength);
     }
 }
 

@@ -64,6 +64,10 @@ protected:
     }
     const Ints& Neighbours(int i) const { return molecule.nodes[i].neighbours; }
     const Ints& Orders(int i) const { return molecule.nodes[i].linkOrders; }
+    void ExpectConsistent() const {
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+    }
 };
 
 TEST_F(EditingTest, JoinLinksTwoSelectedAtomsThenRaisesTheOrderOnBothSides) {
@@ -82,6 +86,7 @@ TEST_F(EditingTest, JoinLinksTwoSelectedAtomsThenRaisesTheOrderOnBothSides) {
     EXPECT_TRUE(molecule.nodes[2].selected);
     EXPECT_EQ(molecule.currentNode, 1);
     EXPECT_TRUE(fakePrompts.shown.empty());
+    ExpectConsistent();
 }
 
 TEST_F(EditingTest, JoinAndUnjoinWithoutExactlyTwoSelectedReportAndChangeNothing) {
@@ -147,6 +152,7 @@ TEST_F(EditingTest, UnjoinLowersTheOrderThenRemovesTheLinkKeepingOtherEntriesInO
     EXPECT_TRUE(molecule.nodes[0].selected);
     EXPECT_TRUE(molecule.nodes[2].selected);
     EXPECT_TRUE(fakePrompts.shown.empty());
+    ExpectConsistent();
 }
 
 TEST_F(EditingTest, AddNodePlacesWithinTwentyOfItsTargetAndLinksBothWays) {
@@ -173,6 +179,7 @@ TEST_F(EditingTest, AddNodePlacesWithinTwentyOfItsTargetAndLinksBothWays) {
     EXPECT_EQ(Neighbours(0).back(), 40);
     EXPECT_EQ(Orders(0).back(), 1);
     EXPECT_EQ(molecule.currentNode, 0);
+    ExpectConsistent();
 }
 
 TEST_F(EditingTest, AddNodeWithoutTargetLandsNearTheOriginUnlinked) {
@@ -290,6 +297,7 @@ TEST_F(EditingTest, RemovingTheFirstOfAChainRenumbersTheRest) {
     EXPECT_EQ(Neighbours(1), (Ints{0}));
     EXPECT_EQ(Orders(1), (Ints{2}));
     EXPECT_EQ(molecule.currentNode, 0);
+    ExpectConsistent();
 }
 
 TEST_F(EditingTest, RemovingAHubLeavesItsNeighboursWithOnlyTheirOtherLinks) {
@@ -310,6 +318,7 @@ TEST_F(EditingTest, RemovingAHubLeavesItsNeighboursWithOnlyTheirOtherLinks) {
     EXPECT_EQ(Neighbours(3), (Ints{2, 0}));  // old 4
     EXPECT_EQ(Orders(3), (Ints{1, 2}));
     for (int i = 0; i < NodeCount(); ++i) EXPECT_EQ(molecule.nodes[i].id, i);
+    ExpectConsistent();
 }
 
 TEST_F(EditingTest, CloudTogglesAndChargeStepsWithinTheIntRange) {
