@@ -1,9 +1,24 @@
 // Argument parsing and the headless save mode.
 #include "command_line.h"
 
+#include <cstdlib>
+
 #include "element.h"
 #include "molecule_file.h"
 #include "settings_file.h"
+#include "simulation.h"
+
+namespace {
+
+bool ReadStepCount(const std::string& text, long long& steps) {
+    if (text.empty() || text.size() > 18) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    steps = std::strtoll(text.c_str(), nullptr, 10);
+    return true;
+}
+
+}  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& result,
                       std::string& error) {
@@ -24,6 +39,17 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
             }
             save = true;
             result.outputPath = arguments[++i];
+        } else if (argument == "--steps") {
+            if (result.stepsGiven) {
+                error = "--steps given twice";
+                return false;
+            }
+            if (i + 1 >= arguments.size() || !ReadStepCount(arguments[i + 1], result.steps)) {
+                error = "--steps needs a whole number of steps from 0 up";
+                return false;
+            }
+            result.stepsGiven = true;
+            ++i;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument;
             return false;
@@ -38,6 +64,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         result.mode = CommandLine::Mode::Help;
         return true;
     }
+    if (result.stepsGiven && !save) {
+        error = "--steps needs --save";
+        return false;
+    }
     if (save) {
         if (result.inputPath.empty()) {
             error = "--save needs a molecule file to load";
@@ -50,11 +80,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
 
 std::string UsageText() {
     return "usage: tessaril [FILE]\n"
-           "       tessaril --save OUT FILE\n"
+           "       tessaril [--steps N] --save OUT FILE\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
            "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --steps N        with --save: run N steps of the layout before writing\n"
            "  --help           print this text\n"
            "\n"
            "Tessaril.ini is read from the working directory. The headless modes print\n"
@@ -67,6 +98,8 @@ int RunSave(const CommandLine& commandLine) {
     ReadSettingsFile();
     if (ElementCount() == 0) return kExitNoElements;
     if (!LoadMoleculeFile(commandLine.inputPath)) return kExitFileError;
+    // As a running program would, with nothing held and nothing paused.
+    for (long long step = 0; step < commandLine.steps; ++step) SimulationStep();
     if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
 }

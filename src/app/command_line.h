@@ -8,8 +8,10 @@
 struct CommandLine {
     enum class Mode { Window, Save, Help };
     Mode mode = Mode::Window;
-    std::string inputPath;   // FILE to load, empty for none
-    std::string outputPath;  // OUT of --save
+    std::string inputPath;    // FILE to load, empty for none
+    std::string outputPath;   // OUT of --save
+    long long steps = 0;      // layout steps run between loading and saving
+    bool stepsGiven = false;  // --steps was on the command line
 };
 
 // Exit statuses of the headless modes.
@@ -26,6 +28,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
 // The usage of every mode, as --help prints it.
 std::string UsageText();
 
-// Reads Tessaril.ini from the working directory, loads inputPath and writes
-// it to outputPath. Messages go to stderr; returns the exit status.
+// Reads Tessaril.ini from the working directory, loads inputPath, runs the
+// layout for the given number of steps and writes the molecule to
+// outputPath. Messages go to stderr; returns the exit status.
 int RunSave(const CommandLine& commandLine);
