@@ -10,6 +10,8 @@ struct CommandLine {
     Mode mode = Mode::Window;
     std::string inputPath;      // FILE to load, empty for none
     std::string outputPath;     // OUT of --save or --render
+    long long steps = 0;        // layout steps run between loading and the output
+    bool stepsGiven = false;    // --steps was on the command line
     int pictureWidth = 600;     // --size of --render, client pixels
     int pictureHeight = 400;    // --size of --render, client pixels
     bool pointerGiven = false;  // --mouse was given; without it nothing is hovered
@@ -32,11 +34,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
 // The usage of every mode, as --help prints it.
 std::string UsageText();
 
-// Reads Tessaril.ini from the working directory, loads inputPath and writes
-// it to outputPath. Messages go to stderr; returns the exit status.
+// Reads Tessaril.ini from the working directory, loads inputPath, runs the
+// layout for the given number of steps and writes the molecule to
+// outputPath. Messages go to stderr; returns the exit status.
 int RunSave(const CommandLine& commandLine);
 
-// Reads Tessaril.ini from the working directory, loads inputPath when given
-// and draws one frame as the window would at the picture size into the PNG
-// file outputPath. Messages go to stderr; returns the exit status.
+// Reads Tessaril.ini from the working directory, loads inputPath when given,
+// runs the layout for the given number of steps and draws one frame as the
+// window would at the picture size into the PNG file outputPath. Messages go to stderr; returns the
+// exit status.
 int RunRender(const CommandLine& commandLine);

@@ -7,8 +7,15 @@
 
 #include <cstdio>
 
+#include <cmath>
+
 #include "command_line.h"
+#include "element.h"
+#include "molecule.h"
+#include "molecule_file.h"
 #include "process_state.h"
+#include "settings.h"
+#include "settings_file.h"
 
 namespace {
 
@@ -30,6 +37,10 @@ TEST(CommandLineTest, ParsesEveryMode) {
     ASSERT_TRUE(ParseCommandLine({"in.dat", "--save", "out.dat"}, c, error));
     EXPECT_EQ(c.inputPath, "in.dat");
     EXPECT_EQ(c.outputPath, "out.dat");
+
+    ASSERT_TRUE(ParseCommandLine({"--steps", "3000", "--save", "out.dat", "in.dat"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Save);
+    EXPECT_EQ(c.steps, 3000);
 
     ASSERT_TRUE(ParseCommandLine({"--help"}, c, error));
     EXPECT_EQ(c.mode, CommandLine::Mode::Help);
@@ -138,6 +149,37 @@ TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
     EXPECT_EQ(run.status, -1);
     EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
+}
+
+TEST_F(HeadlessSaveTest, StepsSettleEveryExampleNearItsIdealLinkLengths) {
+    ResetProcessState();
+    ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), settings, elementTable);
+    for (const char* name :
+         {"acetic-acid", "ammonia", "aspirin", "benzene", "caffeine", "carbon-dioxide", "ethanol",
+          "ethyne", "glucose", "methane", "nitrite", "sodium-chloride", "water", "xenon"}) {
+        const std::string example = SourceFile(std::string("examples/") + name + ".dat");
+        const ProgramRun run =
+            RunProgram(folder.path(), {"--steps", "3000", "--save", "out.dat", example});
+        ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+        ParseMoleculeText(ReadFileOrEmpty(folder.File("out.dat")));
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << name << ": " << why;
+        ParseMoleculeText(ReadFileOrEmpty(example));
+        const Molecule before = molecule;
+        ParseMoleculeText(ReadFileOrEmpty(folder.File("out.dat")));
+        ASSERT_EQ(NodeCount(), static_cast<int>(before.nodes.size())) << name;
+        for (const Node& node : molecule.nodes)
+            for (size_t k = 0; k < node.neighbours.size(); ++k) {
+                const Node& other = molecule.nodes[node.neighbours[k]];
+                const float ideal = node.element->radius + other.element->radius +
+                                    15.0f / static_cast<float>(node.linkOrders[k]) + 15.0f;
+                const float length = std::hypot(node.position.x - other.position.x,
+                                                node.position.y - other.position.y,
+                                                node.position.z - other.position.z);
+                // The pull of every other atom keeps links a little long.
+                EXPECT_NEAR(length / ideal, 1.0f, 0.25f) << name << " node " << node.id;
+            }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The command line of the headless picture mode: its options and one run
 // from Tessaril.ini and a molecule file to a PNG.
+#include <cmath>
 #include <filesystem>
 
 #include "command_line.h"
@@ -24,7 +25,8 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_FALSE(line.pointerGiven);
 
     ASSERT_TRUE(ParseCommandLine(
-        {"--size", "800x600", "--render", "a.png", "water.dat", "--mouse", "-5,20"}, line, error))
+        {"--size", "800x600", "--render", "a.png", "water.dat", "--mouse", "-5,20", "--steps", "7"},
+        line, error))
         << error;
     EXPECT_EQ(line.mode, CommandLine::Mode::Render);
     EXPECT_EQ(line.inputPath, "water.dat");
@@ -33,6 +35,7 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_TRUE(line.pointerGiven);
     EXPECT_EQ(line.mouseX, -5);
     EXPECT_EQ(line.mouseY, 20);
+    EXPECT_EQ(line.steps, 7);
 }
 
 TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
@@ -46,6 +49,7 @@ TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
         {"--render", "a.png", "--mouse", "10"},
         {"--size", "600x400", "water.dat"},
         {"--mouse", "1,2", "water.dat"},
+        {"--steps", "5", "water.dat"},
     };
     for (const auto& arguments : wrong) {
         CommandLine line;
@@ -111,6 +115,23 @@ TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {
     EXPECT_EQ(image.height, 400);
     const unsigned char* centre = image.At(300, 200);
     EXPECT_EQ(centre[0] + centre[1] + centre[2], 0);
+}
+
+TEST_F(RenderRunTest, StepsRunTheLayoutBeforeTheFrame) {
+    // Two linked carbons far beyond their ideal link length.
+    WriteFileOrFail("pair.dat", "[Pair]\n{C2}\n(0)C{1}[-100,0,0]\n(1)C{0}[100,0,0]\n");
+    auto distance = [] {
+        const Vector3& a = molecule.nodes[0].position;
+        const Vector3& b = molecule.nodes[1].position;
+        return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
+    };
+    ASSERT_EQ(RunRender(RenderLine({"--render", "still.png", "pair.dat"})), kExitWritten);
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_FLOAT_EQ(distance(), 200.0f);
+    ASSERT_EQ(RunRender(RenderLine({"--render", "moved.png", "--steps", "50", "pair.dat"})),
+              kExitWritten);
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_LT(distance(), 190.0f);
 }
 
 TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {

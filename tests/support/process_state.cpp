@@ -9,6 +9,7 @@
 
 #include "element.h"
 #include "molecule.h"
+#include "prompts.h"
 #include "prompts_fake.h"
 #include "settings.h"
 #include "view_state.h"
@@ -18,6 +19,8 @@ void ResetProcessState() {
     settings = Settings{};
     elementTable.clear();
     fakePrompts = FakePrompts{};
+    promptText.clear();
+    inputText.clear();
     fakeChooser = FakeChooser{};
     viewState = ViewState{};
 }

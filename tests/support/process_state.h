@@ -6,8 +6,8 @@
 
 #include <string>
 
-// Resets the molecule, the settings, the element table, the view and the
-// fake prompts.
+// Resets the molecule, the settings, the element table, the view, the fake
+// prompts and the texts of the input boxes.
 void ResetProcessState();
 
 // Every test in a suite derived from this starts from a fresh process state.

@@ -18,6 +18,16 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
     return answer;
 }
 
+void ShowAddNewElementBox() {
+    fakePrompts.shown.push_back(kAddNewElementBoxShown);
+    inputText.clear();
+    if (fakePrompts.onShow) fakePrompts.onShow();
+    if (fakePrompts.elementBoxAnswers.empty()) return;
+    const std::optional<std::string> answer = fakePrompts.elementBoxAnswers.front();
+    fakePrompts.elementBoxAnswers.pop_front();
+    if (answer) StoreInputText(*answer);
+}
+
 FakeChooser fakeChooser;
 
 bool ChooseFile(std::string& path, bool openMode) {

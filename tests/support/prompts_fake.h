@@ -1,9 +1,11 @@
 // The tests' side of the prompt seam: every message is recorded, and
-// questions are answered from a queue (No once it is empty).
+// questions and boxes are answered from queues (No, or Cancel, once a queue
+// is empty).
 #pragma once
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,17 @@ struct ShownMessage {
     bool operator==(const ShownMessage&) const = default;
 };
 
+// How the Add New Element box appears in FakePrompts::shown: its label, with
+// no caption since the box has no caption bar.
+inline const ShownMessage kAddNewElementBoxShown{"Add New Element", ""};
+
 struct FakePrompts {
-    std::vector<ShownMessage> shown;  // messages and questions in the order shown
+    std::vector<ShownMessage> shown;  // messages, questions and boxes in the order shown
     std::deque<bool> yesNoAnswers;    // answers for AskYesNo, front first
-    std::function<void()> onShow;     // called while each message is "open"
+    // Texts typed into the Add New Element box before OK, front first;
+    // nullopt presses Cancel.
+    std::deque<std::optional<std::string>> elementBoxAnswers;
+    std::function<void()> onShow;  // called while each message or box is "open"
 };
 
 extern FakePrompts fakePrompts;

@@ -1,0 +1,216 @@
+// Editing by hand: join and unjoin with their messages, adding atoms by
+// element index and by typed name, removal with renumbering, cloud and
+// charge, and commands given indices that name nothing.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editing.h"
+#include "molecule_builder.h"
+#include "process_state.h"
+#include "prompts.h"
+#include "prompts_fake.h"
+#include "random.h"
+
+namespace {
+
+using Ints = std::vector<int>;
+using Shown = std::vector<ShownMessage>;
+
+class EditingTest : public FreshProcessTest {
+protected:
+    void SetUp() override {
+        FreshProcessTest::SetUp();
+        const char* names[][2] = {{"Hydrogen", "H"},   {"Helium", "He"}, {"Lithium", "Li"},
+                                  {"Beryllium", "Be"}, {"Boron", "B"},   {"Carbon", "C"}};
+        elementTable.resize(6);
+        for (int i = 0; i < 6; ++i) {
+            elementTable[i].name = names[i][0];
+            elementTable[i].symbol = names[i][1];
+            elementTable[i].atomicNumber = i + 1;
+        }
+    }
+    // count nodes along x, linked one after another.
+    void AddChain(int count) {
+        for (int i = 0; i < count; ++i)
+            AddTestNode({static_cast<float>(i), 0.0f, 0.0f}, &elementTable[0]);
+        for (int i = 1; i < count; ++i) LinkTestNodes(i - 1, i, 1);
+    }
+    void Select(const Ints& indices) {
+        for (int i : indices) molecule.nodes[i].selected = true;
+    }
+    const Ints& Neighbours(int i) const { return molecule.nodes[i].neighbours; }
+    const Ints& Orders(int i) const { return molecule.nodes[i].linkOrders; }
+    void ExpectConsistent() const {
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+    }
+};
+
+TEST_F(EditingTest, JoinLinksTwoSelectedAtomsThenRaisesTheOrderAndUnjoinUndoesIt) {
+    AddChain(4);  // 0-1-2-3; join 0 and 2
+    Select({2, 0});
+    for (int order = 1; order <= 3; ++order) JoinSelectedNodes();
+    EXPECT_EQ(Neighbours(0), (Ints{1, 2}));
+    EXPECT_EQ(Orders(0), (Ints{1, 3}));
+    EXPECT_EQ(Neighbours(2), (Ints{1, 3, 0}));
+    EXPECT_EQ(Orders(2), (Ints{1, 1, 3}));
+    ExpectConsistent();
+    UnjoinSelectedNodes();
+    EXPECT_EQ(Orders(2), (Ints{1, 1, 2}));
+    UnjoinSelectedNodes();
+    UnjoinSelectedNodes();  // removed: later entries move down in order
+    EXPECT_EQ(Neighbours(0), (Ints{1}));
+    EXPECT_EQ(Neighbours(2), (Ints{1, 3}));
+    EXPECT_EQ(Orders(2), (Ints{1, 1}));
+    UnjoinSelectedNodes();  // not linked: nothing changes, nothing is said
+    EXPECT_EQ(Neighbours(2), (Ints{1, 3}));
+    EXPECT_TRUE(molecule.nodes[0].selected && molecule.nodes[2].selected);
+    EXPECT_TRUE(fakePrompts.shown.empty());
+    ExpectConsistent();
+}
+
+TEST_F(EditingTest, JoinAndUnjoinWithoutExactlyTwoSelectedReportAndChangeNothing) {
+    const Shown expected = {{"You must select exactly two atoms to join!", "Selection error"},
+                            {"You must select exactly two atoms to unjoin!", "Selection error"}};
+    for (const Ints& selection : std::vector<Ints>{{}, {1}, {0, 1, 2}}) {
+        ResetProcessState();
+        SetUp();
+        AddChain(3);
+        Select(selection);
+        JoinSelectedNodes();
+        UnjoinSelectedNodes();
+        EXPECT_EQ(fakePrompts.shown, expected) << selection.size() << " selected";
+        EXPECT_EQ(Orders(1), (Ints{1, 1}));
+    }
+    ResetProcessState();  // an empty molecule
+    JoinSelectedNodes();
+    UnjoinSelectedNodes();
+    EXPECT_EQ(fakePrompts.shown, expected);
+}
+
+TEST_F(EditingTest, JoinOfALinkRecordedOnOneSideReportsDodgyLinkageAfterRaisingIt) {
+    AddChain(2);
+    molecule.nodes[1].neighbours.clear();
+    molecule.nodes[1].linkOrders.clear();
+    Select({0, 1});
+    JoinSelectedNodes();
+    EXPECT_EQ(fakePrompts.shown, (Shown{{"Error in JoinSelectedNodes", "Dodgy linkage"}}));
+    EXPECT_EQ(Orders(0), (Ints{2}));
+    EXPECT_TRUE(Neighbours(1).empty());
+}
+
+TEST_F(EditingTest, AddNodePlacesWithinTwentyOfItsTargetOrTheOriginAndLinksToTheTarget) {
+    AddTestNode({100.0f, -200.0f, 300.0f}, &elementTable[0]);
+    SeedRandom(4);
+    float lowest = 0.0f, highest = 0.0f;  // offsets seen on any axis
+    for (int k = 1; k <= 100; ++k) {
+        const bool linked = k % 2 == 0;
+        AddNode(linked ? 0 : -1, k % 6);
+        const Node& added = molecule.nodes[k];
+        const Vector3 centre = linked ? molecule.nodes[0].position : Vector3{};
+        const float offsets[] = {added.position.x - centre.x, added.position.y - centre.y,
+                                 added.position.z - centre.z};
+        for (float offset : offsets) {
+            EXPECT_LE(std::abs(offset), 20.0f);
+            lowest = std::min(lowest, offset);
+            highest = std::max(highest, offset);
+        }
+        EXPECT_FALSE(offsets[0] == offsets[1] && offsets[1] == offsets[2]);  // three draws
+        EXPECT_EQ(added.element, &elementTable[k % 6]);
+        EXPECT_EQ(added.neighbours, linked ? Ints{0} : Ints{});
+    }
+    EXPECT_LT(lowest, -18.0f);  // the whole cube is used, not a corner of it
+    EXPECT_GT(highest, 18.0f);
+    EXPECT_EQ(Neighbours(0).size(), 50u);
+    ExpectConsistent();
+}
+
+TEST_F(EditingTest, CommandsGivenIndicesThatNameNothingAreIgnored) {
+    AddChain(2);
+    AddNode(2, 0);  // target beyond the molecule
+    AddNode(-2, 0);
+    AddNode(0, 6);  // a digit key beyond the element table
+    RemoveNode(2);
+    RemoveNode(-1);
+    ToggleCloud(2);
+    ChangeCharge(5, 1);
+    fakePrompts.elementBoxAnswers = {"C", "C"};
+    AddNewAtom(2);
+    AddNewAtom(-3);
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_EQ(Neighbours(0), (Ints{1}));
+    EXPECT_TRUE(fakePrompts.shown.empty());
+}
+
+TEST_F(EditingTest, AddNewAtomFindsTheElementBySymbolOrNameInAnyCase) {
+    const std::pair<const char*, int> cases[] = {{"c", 5},      {"C", 5},  {"carbon", 5},
+                                                 {"cArBoN", 5}, {"he", 1}, {"B", 4}};
+    for (const auto& [typed, element] : cases) {
+        ResetProcessState();
+        SetUp();
+        AddChain(1);
+        fakePrompts.elementBoxAnswers = {std::string(typed)};
+        AddNewAtom(0);
+        ASSERT_EQ(NodeCount(), 2) << typed;
+        EXPECT_EQ(molecule.nodes[1].element, &elementTable[element]) << typed;
+        EXPECT_EQ(molecule.nodes[1].neighbours, (Ints{0}));
+        EXPECT_EQ(fakePrompts.shown, (Shown{kAddNewElementBoxShown}));
+    }
+}
+
+TEST_F(EditingTest, AddNewAtomCancelledUnknownOrOffTheTableAddsNothing) {
+    const std::optional<std::string> answers[] = {std::nullopt, "", "Xx", "carbon "};
+    for (const auto& answer : answers) {
+        ResetProcessState();
+        SetUp();
+        fakePrompts.elementBoxAnswers = {answer};
+        inputText = "C";  // left over from an earlier box; the box empties it
+        AddNewAtom(-1);
+        EXPECT_EQ(NodeCount(), 0);
+        EXPECT_EQ(fakePrompts.shown,
+                  (Shown{kAddNewElementBoxShown, {"Unknown Element!", "Unknown Element"}}));
+    }
+    // An element whose atomic number names no table position is passed over.
+    elementTable[2].atomicNumber = 40;
+    fakePrompts.elementBoxAnswers = {std::string("Li")};
+    AddNewAtom(-1);
+    EXPECT_EQ(NodeCount(), 0);
+}
+
+TEST_F(EditingTest, RemoveNodeDropsItsLinksAndRenumbersTheRest) {
+    AddChain(3);  // 0-1=2: removing 0 leaves 0=1
+    molecule.nodes[1].linkOrders[1] = molecule.nodes[2].linkOrders[0] = 2;
+    molecule.currentNode = 0;
+    RemoveNode(0);
+    ASSERT_EQ(NodeCount(), 2);
+    EXPECT_EQ(molecule.nodes[0].position.x, 1.0f);
+    EXPECT_EQ(Neighbours(0), (Ints{1}));
+    EXPECT_EQ(Orders(0), (Ints{2}));
+    EXPECT_EQ(Neighbours(1), (Ints{0}));
+    EXPECT_EQ(molecule.currentNode, 0);
+    ExpectConsistent();
+    AddChain(1);  // removing the only neighbour of each end leaves empty lists
+    LinkTestNodes(1, 2, 1);
+    RemoveNode(1);
+    EXPECT_TRUE(Neighbours(0).empty() && Orders(0).empty() && Neighbours(1).empty());
+    ExpectConsistent();
+}
+
+TEST_F(EditingTest, CloudTogglesAndChargeStepsWithinTheIntRange) {
+    AddChain(2);
+    ToggleCloud(1);
+    EXPECT_TRUE(molecule.nodes[1].cloud && !molecule.nodes[0].cloud);
+    ToggleCloud(1);
+    EXPECT_FALSE(molecule.nodes[1].cloud);
+    for (int step : {1, -1, -1}) ChangeCharge(0, step);
+    EXPECT_EQ(molecule.nodes[0].charge, -1);
+    molecule.nodes[1].charge = INT_MAX;
+    ChangeCharge(1, 1);
+    EXPECT_EQ(molecule.nodes[1].charge, INT_MAX);
+}
+
+}  // namespace
