@@ -1,0 +1,33 @@
+// What the window shell keeps between events: the main window, the open
+// dialogs, the last mouse position and the pause flag.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "colour.h"
+
+class QWidget;
+
+// One open colour dialog and the colour it edits in place.
+struct ColourDialogRecord {
+    QWidget* dialog = nullptr;  // the dialog window; the key the record is found by
+    Colour saved;               // the colour as it was when the dialog opened
+    Colour* target = nullptr;   // a colour of the settings or of an element
+};
+
+struct ShellState {
+    QWidget* mainWindow = nullptr;       // null until the main window exists
+    QWidget* controlsDialog = nullptr;   // the open Set Controls dialog, or null
+    std::vector<ColourDialogRecord> colourDialogs;  // open colour dialogs, oldest first
+    int lastMouseX = 0;                  // last pointer position seen, client pixels
+    int lastMouseY = 0;
+    bool rightButtonDown = false;        // right button held in the view
+    bool paused = false;                 // layout simulation stopped by P
+    // Called when the Set Controls dialog closes by itself (its close box), so
+    // the menu mark can follow.
+    std::function<void()> controlsDialogClosed;
+};
+
+// The one shell state of the process.
+extern ShellState shellState;
