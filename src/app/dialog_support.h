@@ -1,0 +1,59 @@
+// Pieces shared by the dialogs: placing controls in dialog units, reading a
+// scroll bar's moves, turning stored values into bar positions, and cutting
+// typed text to what the edit fields hand back.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QScrollBar;
+class QWidget;
+
+// Dialog units scale with the dialog's font: a quarter of the average
+// character width across and an eighth of the character height down, so the
+// layouts keep their proportions whatever the system font.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+    int X(int units) const;
+    int Y(int units) const;
+    QRect Rect(int x, int y, int width, int height) const;
+    QSize Size(int width, int height) const;
+
+private:
+    int baseX_ = 6;   // average character width, pixels
+    int baseY_ = 13;  // character height, pixels
+};
+
+// Puts a control at a place and size given in dialog units.
+void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int width, int height);
+
+// A horizontal bar with the given range, single step 1 and the given page.
+// The position is set without counting as a move.
+QScrollBar* MakeBar(QWidget* parent, const char* name, int minimum, int maximum, int page,
+                    int position);
+
+// Calls moved with the bar's new position after every move the person makes:
+// an arrow, a click in the trough, dragging the thumb, the wheel or a key.
+// The position is already clamped to the bar's range. A move that cannot go
+// further (an arrow at the end) still reports, so the stored value is brought
+// into range even when the bar itself does not move.
+void OnBarMoved(QScrollBar* bar, std::function<void(int)> moved);
+
+// trunc(value x scale), the opening position of a bar, clamped to
+// minimum..maximum. The product is formed in double precision, so a value
+// just below a step (0.29f x 100) is cut to the step below (28), not rounded
+// up by single-precision rounding.
+int BarPosition(double value, double scale, int minimum, int maximum);
+
+// The first limit bytes of the typed text in UTF-8, never cutting a
+// character in two.
+std::string CutTypedText(const QString& typed, std::size_t limit);
+
+// std::string and QString, both UTF-8 on our side.
+inline QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}

@@ -1,0 +1,102 @@
+// The window program's side of the prompt seam: Qt message boxes, the Add
+// New Element box and Qt's own file dialog for choosing molecule files. All
+// are modal over the main window once it exists.
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "dialog_support.h"
+#include "dialogs.h"
+#include "prompts.h"
+#include "shell_state.h"
+
+namespace {
+
+// The longest path the chooser hands back, in bytes; anything longer counts
+// as cancelled, as if the chooser could not hold it.
+constexpr std::size_t kLongestPath = 255;
+
+QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::string& caption,
+                                          QMessageBox::StandardButtons buttons,
+                                          QMessageBox::StandardButton defaultButton,
+                                          QMessageBox::StandardButton escapeButton) {
+    QMessageBox box(QMessageBox::NoIcon, ToQString(caption), ToQString(text), buttons,
+                    shellState.mainWindow);
+    // Messages carry file names and typed text: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(escapeButton);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    return clicked == QMessageBox::NoButton ? escapeButton : clicked;
+}
+
+// Qt's own file dialog (not the desktop's), so it looks and behaves the
+// same everywhere. Open mode takes only an existing file; save mode takes
+// any name in an existing folder, asks nothing before replacing a file and
+// adds no extension.
+class MoleculeFileDialog : public QFileDialog {
+public:
+    MoleculeFileDialog(QWidget* owner, bool openMode) : QFileDialog(owner) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::HideNameFilterDetails);
+        setNameFilters(
+            {QStringLiteral("All (*)"), QStringLiteral("Allowed Data Files (*.dat *.hpr)")});
+        selectNameFilter(QStringLiteral("All (*)"));
+        if (openMode) {
+            setAcceptMode(QFileDialog::AcceptOpen);
+            setFileMode(QFileDialog::ExistingFile);
+        } else {
+            setAcceptMode(QFileDialog::AcceptSave);
+            setFileMode(QFileDialog::AnyFile);
+            setOption(QFileDialog::DontConfirmOverwrite);
+        }
+    }
+
+    void accept() override {
+        // Qt's save dialog would take a name in a folder that does not exist;
+        // the file could then never be written.
+        const QStringList files = selectedFiles();
+        if (acceptMode() == QFileDialog::AcceptSave && !files.isEmpty()) {
+            const QFileInfo chosen(files.first());
+            if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("%1\nFolder not found.\nPlease verify the "
+                                                    "correct folder name was given.")
+                                         .arg(QDir::toNativeSeparators(chosen.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
+void ShowMessage(const std::string& text, const std::string& caption) {
+    RunMessageBox(text, caption, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool AskYesNo(const std::string& text, const std::string& caption) {
+    // Enter answers Yes, the first button; Escape and the close box answer No.
+    return RunMessageBox(text, caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                         QMessageBox::No) == QMessageBox::Yes;
+}
+
+void ShowAddNewElementBox() {
+    RunAddNewElementBox(shellState.mainWindow);
+}
+
+bool ChooseFile(std::string& path, bool openMode) {
+    path.clear();
+    MoleculeFileDialog dialog(shellState.mainWindow, openMode);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return false;
+    const std::string chosen = QFile::encodeName(files.first()).toStdString();
+    if (chosen.empty() || chosen.size() > kLongestPath) return false;
+    path = chosen;
+    return true;
+}

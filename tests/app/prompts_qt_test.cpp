@@ -1,0 +1,256 @@
+// The window program's prompts: message boxes, the Yes/No question, the Add
+// New Element box and the file chooser in both modes, each answered by a
+// timer as a person would.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+
+#include "dialogs.h"
+#include "gui_support.h"
+#include "prompts.h"
+#include "shell_state.h"
+
+namespace {
+
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+
+// Types a path into the chooser and presses its Open or Save button.
+void ChoosePath(QFileDialog* chooser, const QString& path) {
+    Child<QLineEdit>(chooser, "fileNameEdit")->setText(path);
+    auto* buttons = Child<QDialogButtonBox>(chooser, "buttonBox");
+    QPushButton* accept =
+        buttons->button(chooser->acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
+                                                                         : QDialogButtonBox::Save);
+    QTest::mouseClick(accept, Qt::LeftButton);
+}
+
+void WriteFile(const QString& path, const char* bytes) {
+    std::ofstream(path.toStdString()) << bytes;
+}
+
+}  // namespace
+
+class PromptsQtTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { inputText.clear(); }
+    void cleanup() {
+        ResetShell();
+        QVERIFY(!ModalTimedOut());
+    }
+
+    void MessageShowsTextAndCaptionWithOneOkAndNoIcon() {
+        QWidget mainWindow;
+        for (QWidget* owner : {static_cast<QWidget*>(nullptr), &mainWindow}) {
+            shellState.mainWindow = owner;
+            bool seen = false;
+            WhenModal<QMessageBox>([&](QMessageBox* box) {
+                QCOMPARE(box->windowTitle(), QStringLiteral("File <Error>!"));
+                QCOMPARE(box->text(), QStringLiteral("Unable to open file <b>x</b>!\nline two"));
+                QCOMPARE(box->textFormat(), Qt::PlainText);
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->parentWidget(), owner);
+                QCOMPARE(box->buttons().size(), qsizetype(1));
+                QCOMPARE(box->standardButton(box->buttons()[0]), QMessageBox::Ok);
+                seen = true;
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            ShowMessage("Unable to open file <b>x</b>!\nline two", "File <Error>!");
+            QVERIFY(seen);
+        }
+    }
+
+    void QuestionAnswersYesOnlyForYes() {
+        struct Answer {
+            const char* how;
+            bool expected;
+        };
+        for (const Answer answer : {Answer{"yes", true}, Answer{"no", false},
+                                    Answer{"escape", false}, Answer{"enter", true}}) {
+            WhenModal<QMessageBox>([&](QMessageBox* box) {
+                QCOMPARE(box->windowTitle(), QStringLiteral("Exit"));
+                QCOMPARE(box->text(), QStringLiteral("Really Quit?"));
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+                const QString how = QString::fromLatin1(answer.how);
+                if (how == "yes") QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                if (how == "no") QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+                if (how == "escape") QTest::keyClick(box, Qt::Key_Escape);
+                if (how == "enter") QTest::keyClick(box, Qt::Key_Return);
+            });
+            QCOMPARE(AskYesNo("Really Quit?", "Exit"), answer.expected);
+        }
+    }
+
+    void AddNewElementBoxOpensEmptyAndHandsBackWhatOkStores() {
+        QWidget mainWindow;
+        shellState.mainWindow = &mainWindow;
+        inputText = "stale";
+        WhenModal<QDialog>([&](QDialog* box) {
+            QCOMPARE(box->parentWidget(), &mainWindow);
+            QVERIFY(box->windowFlags() & Qt::FramelessWindowHint);
+            QCOMPARE(Child<QLabel>(box, "label")->text(), QStringLiteral("Add New Element"));
+            auto* edit = Child<QLineEdit>(box, "edit");
+            QCOMPARE(edit->text(), QString());
+            QCOMPARE(inputText, std::string());
+            QTRY_COMPARE(QApplication::focusWidget(), edit);
+            QTest::keyClicks(edit, QStringLiteral("Carbon"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        ShowAddNewElementBox();
+        QCOMPARE(inputText, std::string("Carbon"));
+
+        // Cancel and Escape leave the text empty, whatever was typed.
+        for (const bool byEscape : {false, true}) {
+            WhenModal<QDialog>([&](QDialog* box) {
+                QTest::keyClicks(Child<QLineEdit>(box, "edit"), QStringLiteral("C"));
+                if (byEscape)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(Child<QPushButton>(box, "cancel"), Qt::LeftButton);
+            });
+            ShowAddNewElementBox();
+            QCOMPARE(inputText, std::string());
+        }
+
+        WhenModal<QDialog>([&](QDialog* box) {
+            Child<QLineEdit>(box, "edit")->setText(QString(200, QLatin1Char('h')));
+            QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
+        });
+        ShowAddNewElementBox();
+        QCOMPARE(inputText, std::string(kInputTextLimit, 'h'));
+    }
+
+    void ChooserOffersBothFiltersAndCancelGivesNothing() {
+        QWidget mainWindow;
+        shellState.mainWindow = &mainWindow;
+        for (const bool openMode : {true, false}) {
+            WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+                QCOMPARE(chooser->parentWidget(), &mainWindow);
+                QCOMPARE(chooser->acceptMode(),
+                         openMode ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+                QCOMPARE(chooser->nameFilters(),
+                         QStringList({"All (*)", "Allowed Data Files (*.dat *.hpr)"}));
+                QCOMPARE(chooser->selectedNameFilter(), QStringLiteral("All"));
+                auto* types = Child<QComboBox>(chooser, "fileTypeCombo");
+                QCOMPARE(types->count(), 2);
+                QCOMPARE(types->itemText(0), QStringLiteral("All"));
+                QCOMPARE(types->itemText(1), QStringLiteral("Allowed Data Files"));
+                QCOMPARE(types->currentIndex(), 0);
+                QCOMPARE(chooser->defaultSuffix(), QString());
+                QCOMPARE(Child<QLineEdit>(chooser, "fileNameEdit")->text(), QString());
+                chooser->reject();
+            });
+            std::string path = "left over";
+            QVERIFY(!ChooseFile(path, openMode));
+            QCOMPARE(path, std::string());
+        }
+    }
+
+    void SaveTakesANameAsTypedAndReplacesWithoutAsking() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString bare = folder.filePath("molecule");
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            chooser->setDirectory(folder.path());
+            ChoosePath(chooser, QStringLiteral("molecule"));
+        });
+        std::string path;
+        QVERIFY(ChooseFile(path, false));
+        QCOMPARE(QString::fromStdString(path), bare);
+
+        // An existing file: chosen at once, no question in between.
+        const QString existing = folder.filePath("water.dat");
+        WriteFile(existing, "old");
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            ChoosePath(chooser, existing);
+            QVERIFY(!chooser->isVisible());
+        });
+        QVERIFY(ChooseFile(path, false));
+        QCOMPARE(QString::fromStdString(path), existing);
+    }
+
+    void SaveRefusesAFolderThatIsMissing() {
+        QTemporaryDir folder;
+        const QString missing = folder.filePath("no such folder/water.dat");
+        bool stayedOpen = false;
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            WhenModal<QMessageBox>([&, chooser](QMessageBox* warning) {
+                warning->accept();
+                QTimer::singleShot(0, chooser, [&, chooser] {
+                    stayedOpen = chooser->isVisible();
+                    chooser->reject();
+                });
+            });
+            ChoosePath(chooser, missing);
+        });
+        std::string path;
+        QVERIFY(!ChooseFile(path, false));
+        QVERIFY(stayedOpen);
+        QCOMPARE(path, std::string());
+    }
+
+    void OpenTakesOnlyAFileThatExists() {
+        QTemporaryDir folder;
+        const QString existing = folder.filePath("nitrite.hpr");
+        WriteFile(existing, "Nitrite\n");
+        bool stayedOpen = false;
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            ChoosePath(chooser, folder.filePath("missing.dat"));
+            stayedOpen = chooser->isVisible();
+            // Whatever Qt does with the missing name (a disabled button or a
+            // warning), the chooser is still there to be cancelled.
+            WhenModal<QMessageBox>([](QMessageBox* warning) { warning->accept(); });
+            QTimer::singleShot(300, chooser, [chooser] {
+                if (QWidget* warning = QApplication::activeModalWidget();
+                    warning && warning != chooser)
+                    warning->close();
+                chooser->reject();
+            });
+        });
+        std::string path;
+        QVERIFY(!ChooseFile(path, true));
+        QVERIFY(stayedOpen);
+
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) { ChoosePath(chooser, existing); });
+        QVERIFY(ChooseFile(path, true));
+        QCOMPARE(QString::fromStdString(path), existing);
+    }
+
+    void APathLongerThan255BytesCountsAsCancelled() {
+        QTemporaryDir folder;
+        QString deep = folder.path();
+        while (deep.size() < 180) deep += QLatin1Char('/') + QString(60, QLatin1Char('d'));
+        QVERIFY(QDir().mkpath(deep));
+        const QString longName = deep + QLatin1Char('/') + QString(80, QLatin1Char('m'));
+        QVERIFY(longName.toUtf8().size() > 255);
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) { ChoosePath(chooser, longName); });
+        std::string path = "left over";
+        QVERIFY(!ChooseFile(path, false));
+        QCOMPARE(path, std::string());
+
+        // Exactly 255 bytes still fits.
+        QString fitting = deep + QLatin1Char('/');
+        fitting += QString(255 - fitting.toUtf8().size(), QLatin1Char('f'));
+        QCOMPARE(fitting.toUtf8().size(), qsizetype(255));
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) { ChoosePath(chooser, fitting); });
+        QVERIFY(ChooseFile(path, false));
+        QCOMPARE(QString::fromStdString(path), fitting);
+    }
+};
+
+QTEST_MAIN(PromptsQtTest)
+#include "prompts_qt_test.moc"
