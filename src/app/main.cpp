@@ -1,16 +1,12 @@
-// Entry point of tessaril: picks the mode from the command line, seeds the
-// random generator and reads Tessaril.ini from the working directory.
+// Entry point of tessaril: seeds the random generator and runs the mode the
+// command line asks for, the window program when it asks for none.
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 
 #include "command_line.h"
-#include "element.h"
-#include "molecule.h"
-#include "molecule_file.h"
 #include "random.h"
-#include "settings.h"
-#include "settings_file.h"
+#include "window_program.h"
 
 int main(int argc, char** argv) {
     // A file-size limit makes writes fail with an error instead of killing
@@ -36,12 +32,5 @@ int main(int argc, char** argv) {
             break;
     }
 
-    ReadSettingsFile();
-    if (ElementCount() == 0) return kExitNoElements;
-    std::printf("Tessaril: %d elements read from %s\n", ElementCount(),
-                SettingsFilePath(settings).c_str());
-    if (!commandLine.inputPath.empty() && LoadMoleculeFile(commandLine.inputPath))
-        std::printf("Tessaril: %s (%s), %d atoms\n", molecule.name.c_str(),
-                    molecule.formula.c_str(), NodeCount());
-    return 0;
+    return RunWindowProgram(argc, argv, commandLine.inputPath);
 }

@@ -1,6 +1,8 @@
-// The window program's side of the prompt seam: Qt message boxes, the Add
-// New Element box and Qt's own file dialog for choosing molecule files. All
-// are modal over the main window once it exists.
+// The program's side of the prompt seam: Qt message boxes, the Add New
+// Element box and Qt's own file dialog for choosing molecule files, all
+// modal over the main window once it exists. The headless modes of the same
+// program run without a QApplication and answer on stderr instead.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -9,6 +11,7 @@
 
 #include "dialog_support.h"
 #include "dialogs.h"
+#include "headless_prompts.h"
 #include "prompts.h"
 #include "shell_state.h"
 
@@ -73,23 +76,31 @@ public:
     }
 };
 
+bool Headless() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr;
+}
+
 }  // namespace
 
 void ShowMessage(const std::string& text, const std::string& caption) {
+    if (Headless()) return headless::ShowMessage(text, caption);
     RunMessageBox(text, caption, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool AskYesNo(const std::string& text, const std::string& caption) {
+    if (Headless()) return headless::AskYesNo(text, caption);
     // Enter answers Yes, the first button; Escape and the close box answer No.
     return RunMessageBox(text, caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
                          QMessageBox::No) == QMessageBox::Yes;
 }
 
 void ShowAddNewElementBox() {
+    if (Headless()) return headless::ShowAddNewElementBox();
     RunAddNewElementBox(shellState.mainWindow);
 }
 
 bool ChooseFile(std::string& path, bool openMode) {
+    if (Headless()) return headless::ChooseFile(path, openMode);
     path.clear();
     MoleculeFileDialog dialog(shellState.mainWindow, openMode);
     if (dialog.exec() != QDialog::Accepted) return false;

@@ -1,26 +1,20 @@
-// Messages of the headless command line: one "CAPTION: TEXT" line on stderr
-// per message. Questions are answered No and boxes cancelled, since nobody is
-// there to answer.
-#include <cstdio>
-
+// The prompt seam of programs that never open a window (the benchmarks):
+// everything goes to stderr.
+#include "headless_prompts.h"
 #include "prompts.h"
 
 void ShowMessage(const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    headless::ShowMessage(text, caption);
 }
 
 bool AskYesNo(const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return false;
+    return headless::AskYesNo(text, caption);
 }
 
 void ShowAddNewElementBox() {
-    std::fprintf(stderr, "Add New Element\n");
-    inputText.clear();
+    headless::ShowAddNewElementBox();
 }
 
-bool ChooseFile(std::string& path, bool /*openMode*/) {
-    // Without a window there is nobody to choose a file: the same as cancelling.
-    path.clear();
-    return false;
+bool ChooseFile(std::string& path, bool openMode) {
+    return headless::ChooseFile(path, openMode);
 }

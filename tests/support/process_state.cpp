@@ -10,7 +10,6 @@
 #include "element.h"
 #include "molecule.h"
 #include "prompts.h"
-#include "prompts_fake.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -18,11 +17,10 @@ void ResetProcessState() {
     molecule = Molecule{};
     settings = Settings{};
     elementTable.clear();
-    fakePrompts = FakePrompts{};
     promptText.clear();
     inputText.clear();
-    fakeChooser = FakeChooser{};
     viewState = ViewState{};
+    ResetPrompts();
 }
 
 TemporaryFolder::TemporaryFolder() {

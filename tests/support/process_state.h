@@ -9,6 +9,9 @@
 // Resets the molecule, the settings, the element table, the view, the fake
 // prompts and the texts of the input boxes.
 void ResetProcessState();
+// Puts the prompts the test program links back at their start; each
+// implementation used by tests defines it.
+void ResetPrompts();
 
 // Every test in a suite derived from this starts from a fresh process state.
 class FreshProcessTest : public ::testing::Test {

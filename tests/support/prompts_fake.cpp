@@ -1,6 +1,7 @@
 // Recording implementation of the prompt seam for tests.
 #include "prompts_fake.h"
 
+#include "process_state.h"
 #include "prompts.h"
 
 FakePrompts fakePrompts;
@@ -37,4 +38,9 @@ bool ChooseFile(std::string& path, bool openMode) {
     path = fakeChooser.answers.front();
     fakeChooser.answers.pop_front();
     return !path.empty();
+}
+
+void ResetPrompts() {
+    fakePrompts = FakePrompts{};
+    fakeChooser = FakeChooser{};
 }

@@ -1,0 +1,94 @@
+// The main window's menu commands and shortcut keys, and the check marks of
+// the menu that the toggles keep in step with the options they show.
+#pragma once
+
+#include <string>
+
+class QAction;
+
+namespace CommandId {
+constexpr int kEnter = 1;
+constexpr int kEscape = 2;
+constexpr int kNew = 40023;
+constexpr int kLoad = 40003;
+constexpr int kSave = 40004;
+constexpr int kExit = 40006;
+constexpr int kRename = 40027;
+constexpr int kSetFormula = 40043;
+constexpr int kAddNewAtom = 40054;
+constexpr int kJoinAtoms = 40052;
+constexpr int kUnjoinAtoms = 40051;
+constexpr int kSetControls = 40046;
+constexpr int kCheckMolecule = 40028;
+constexpr int kCloudColour = 40058;
+constexpr int kBackgroundColour = 40029;
+constexpr int kHighlightColour = 40031;
+constexpr int kElementColour = 40056;
+constexpr int kSelectColour = 40030;
+constexpr int kTextColour = 40032;
+constexpr int kLinkColour = 40034;
+constexpr int kLabelsNone = 40038;
+constexpr int kLabelsSymbols = 40039;
+constexpr int kLabelsFullNames = 40041;
+constexpr int kSizeTiny = 40065;
+constexpr int kSizeSmall = 40066;
+constexpr int kSizeNormal = 40067;
+constexpr int kSizeLarge = 40068;
+constexpr int kSizeHuge = 40069;
+constexpr int kSpecular = 40047;
+constexpr int kInvertColours = 40017;
+constexpr int kSquash = 40021;
+constexpr int kShadows = 40016;
+constexpr int kDemo = 40019;
+constexpr int kAbout = 40001;
+constexpr int kWebsite = 40002;
+}  // namespace CommandId
+
+// Runs the command with this id; false for an id the program does not know.
+bool HandleCommand(int id);
+
+// Key codes of the release shortcuts, independent of the window system.
+enum class ShortcutKey {
+    Escape,
+    Delete,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Digit9,
+    A,
+    C,
+    D,
+    I,
+    J,
+    L,
+    O,
+    P,
+    S,
+    T,
+    U,
+    KeypadPlus,
+    KeypadMinus
+};
+// Acts on the release of a shortcut key.
+void HandleKey(ShortcutKey key);
+
+// The check mark of a menu item, kept here as the one record of the marks
+// and shown by the item's action once the menu exists.
+bool MenuMark(int id);
+void SetMenuMark(int id, bool marked);
+// Connects a menu item's action so that it shows the item's mark.
+void RegisterMenuAction(int id, QAction* action);
+// Forgets every mark and action: the state of a program just started.
+void ResetMenuMarks();
+
+// What the shell does on the paths that end the program: "Really Quit?"
+// answered Yes, the close box, the release of Escape. Set by the main window.
+void EndProgram();
+
+// The page that "&Website" opens.
+std::string WebsiteAddress();

@@ -1,0 +1,399 @@
+// The main window and its view.
+//
+// Sections: the view (context, frames, mouse), the window (menu, timers,
+// keys, geometry).
+#include "main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QWheelEvent>
+
+#include "commands.h"
+#include "dragging.h"
+#include "gl_setup.h"
+#include "molecule.h"
+#include "scene.h"
+#include "settings.h"
+#include "shell_state.h"
+#include "simulation.h"
+
+namespace {
+
+// The keys that the frame samples rather than acting on release.
+enum ViewKey { kFullStop, kComma, kUp, kDown };
+
+// Scan codes of the X keyboard (evdev) for keys whose character changes with
+// Shift: the main-keyboard digits 1 to 9, the comma and the full stop.
+constexpr quint32 kScanDigit1 = 10;
+constexpr quint32 kScanDigit9 = 18;
+constexpr quint32 kScanComma = 59;
+constexpr quint32 kScanFullStop = 60;
+
+bool ShiftHeld(Qt::KeyboardModifiers modifiers) {
+    return modifiers & Qt::ShiftModifier;
+}
+bool CtrlHeld(Qt::KeyboardModifiers modifiers) {
+    return modifiers & Qt::ControlModifier;
+}
+
+// Shift makes a movement a quarter as large and Ctrl four times as large.
+float ModifierScale(Qt::KeyboardModifiers modifiers) {
+    float scale = 1.0f;
+    if (ShiftHeld(modifiers)) scale *= 0.25f;
+    if (CtrlHeld(modifiers)) scale *= 4.0f;
+    return scale;
+}
+
+int ViewKeyOf(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Period:
+        case Qt::Key_Greater:
+            return kFullStop;
+        case Qt::Key_Comma:
+        case Qt::Key_Less:
+            return kComma;
+        case Qt::Key_Up:
+            return kUp;
+        case Qt::Key_Down:
+            return kDown;
+        default:
+            break;
+    }
+    if (event->nativeScanCode() == kScanFullStop) return kFullStop;
+    if (event->nativeScanCode() == kScanComma) return kComma;
+    return -1;
+}
+
+// The shortcut of a released key, or false when it has none.
+bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    const int code = event->key();
+    if (code >= Qt::Key_1 && code <= Qt::Key_9 && !keypad) {
+        key = static_cast<ShortcutKey>(static_cast<int>(ShortcutKey::Digit1) + (code - Qt::Key_1));
+        return true;
+    }
+    const quint32 scan = event->nativeScanCode();
+    if (scan >= kScanDigit1 && scan <= kScanDigit9 && !keypad) {
+        key = static_cast<ShortcutKey>(static_cast<int>(ShortcutKey::Digit1) +
+                                       static_cast<int>(scan - kScanDigit1));
+        return true;
+    }
+    switch (code) {
+        case Qt::Key_Escape:
+            key = ShortcutKey::Escape;
+            return true;
+        case Qt::Key_Delete:
+            key = ShortcutKey::Delete;
+            return true;
+        case Qt::Key_A:
+            key = ShortcutKey::A;
+            return true;
+        case Qt::Key_C:
+            key = ShortcutKey::C;
+            return true;
+        case Qt::Key_D:
+            key = ShortcutKey::D;
+            return true;
+        case Qt::Key_I:
+            key = ShortcutKey::I;
+            return true;
+        case Qt::Key_J:
+            key = ShortcutKey::J;
+            return true;
+        case Qt::Key_L:
+            key = ShortcutKey::L;
+            return true;
+        case Qt::Key_O:
+            key = ShortcutKey::O;
+            return true;
+        case Qt::Key_P:
+            key = ShortcutKey::P;
+            return true;
+        case Qt::Key_S:
+            key = ShortcutKey::S;
+            return true;
+        case Qt::Key_T:
+            key = ShortcutKey::T;
+            return true;
+        case Qt::Key_U:
+            key = ShortcutKey::U;
+            return true;
+        case Qt::Key_Plus:
+            if (keypad) key = ShortcutKey::KeypadPlus;
+            return keypad;
+        case Qt::Key_Minus:
+            if (keypad) key = ShortcutKey::KeypadMinus;
+            return keypad;
+        default:
+            return false;
+    }
+}
+
+MainWindow* TheMainWindow() {
+    return qobject_cast<MainWindow*>(shellState.mainWindow);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the view
+
+GLView::GLView(QWidget* parent) : QOpenGLWidget(parent) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void GLView::initializeGL() {
+    // The shadows count in the stencil buffer and the picture is swapped in
+    // from a back buffer: a context without them cannot draw the program.
+    const QSurfaceFormat made = format();
+    if (!context() || !context()->isValid() || made.stencilBufferSize() < kSurfaceStencilBits ||
+        made.depthBufferSize() < 16) {
+        contextUsable_ = false;
+        emit contextFailed();
+        return;
+    }
+    SetupOpenGL();
+}
+
+void GLView::paintGL() {
+    if (!contextUsable_) return;
+    const qreal ratio = devicePixelRatioF();
+    FrameInput input;
+    input.width = static_cast<int>(width() * ratio);
+    input.height = static_cast<int>(height() * ratio);
+    input.mouseX = static_cast<int>(shellState.lastMouseX * ratio);
+    input.mouseY = static_cast<int>(shellState.lastMouseY * ratio);
+    if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
+    RenderFrame(input);
+}
+
+void GLView::resizeEvent(QResizeEvent* event) {
+    QOpenGLWidget::resizeEvent(event);
+    if (MainWindow* window = TheMainWindow()) window->RecordGeometry();
+}
+
+void GLView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        ClickSelect(ShiftHeld(event->modifiers()));
+        shellState.lastMouseX = at.x();
+        shellState.lastMouseY = at.y();
+        molecule.dragging = true;
+    } else if (event->button() == Qt::RightButton) {
+        shellState.lastMouseX = at.x();
+        shellState.lastMouseY = at.y();
+        shellState.rightButtonDown = true;
+    }
+}
+
+void GLView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) molecule.dragging = false;
+    if (event->button() == Qt::RightButton) shellState.rightButtonDown = false;
+}
+
+void GLView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const float scale = ModifierScale(event->modifiers());
+    const float dx = static_cast<float>(at.x() - shellState.lastMouseX) * scale;
+    const float dy = static_cast<float>(at.y() - shellState.lastMouseY) * scale;
+    if (molecule.dragging) {
+        if (molecule.currentNode == -1) {
+            viewState.viewYaw += 0.2f * dx;
+            viewState.viewPitch += 0.2f * dy;
+        } else {
+            DragNode(molecule.currentNode, shellState.lastMouseX, shellState.lastMouseY, dx, dy);
+        }
+    } else if (shellState.rightButtonDown) {
+        viewState.modelYaw += 0.2f * dx;
+        viewState.modelPitch += 0.2f * dy;
+    }
+    shellState.lastMouseX = at.x();
+    shellState.lastMouseY = at.y();
+}
+
+void GLView::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;  // a sideways scroll: the wheel proper has not moved
+    const float step = (delta > 0 ? 5.0f : -5.0f) * ModifierScale(event->modifiers());
+    MoveEye(10.0f * step);
+}
+
+// -------------------------------------------------------------- the window
+
+MainWindow::MainWindow() {
+    setWindowTitle("Tessaril 2006");
+    setFocusPolicy(Qt::StrongFocus);
+    view_ = new GLView(this);
+    setCentralWidget(view_);
+    BuildMenu();
+
+    // The layout steps at most about 100 times a second and frames come every
+    // 20 ms; both go on while a modal box or dialog is open.
+    simulationTimer_.setTimerType(Qt::PreciseTimer);
+    simulationTimer_.setInterval(10);
+    connect(&simulationTimer_, &QTimer::timeout, [] {
+        if (molecule.ready && !shellState.paused) SimulationStep();
+    });
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    frameTimer_.setInterval(20);
+    connect(&frameTimer_, &QTimer::timeout, view_, qOverload<>(&QWidget::update));
+    simulationTimer_.start();
+    frameTimer_.start();
+}
+
+QAction* MainWindow::AddItem(QMenu* menu, const char* caption, int id, bool markable) {
+    QAction* action = menu->addAction(caption);
+    if (markable) RegisterMenuAction(id, action);
+    connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
+    return action;
+}
+
+void MainWindow::BuildMenu() {
+    using namespace CommandId;
+    QMenu* file = menuBar()->addMenu("&File");
+    AddItem(file, "&New", kNew);
+    AddItem(file, "&Load", kLoad);
+    AddItem(file, "&Save", kSave);
+    file->addSeparator();
+    AddItem(file, "&Exit", kExit);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    AddItem(edit, "&Rename", kRename);
+    AddItem(edit, "Set &Formula", kSetFormula);
+    edit->addSeparator();
+    AddItem(edit, "&Add New Atom", kAddNewAtom);
+    AddItem(edit, "&Join Atoms", kJoinAtoms);
+    AddItem(edit, "&Unjoin Atoms", kUnjoinAtoms);
+    edit->addSeparator();
+    AddItem(edit, "&Set Controls", kSetControls, true);
+    AddItem(edit, "&Check Molecule", kCheckMolecule);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    QMenu* colours = view->addMenu("&Colour Setup");
+    AddItem(colours, "Electron &Cloud", kCloudColour);
+    AddItem(colours, "&Background", kBackgroundColour);
+    AddItem(colours, "&Highlight", kHighlightColour);
+    AddItem(colours, "&Element", kElementColour);
+    AddItem(colours, "&Select", kSelectColour);
+    AddItem(colours, "&Text", kTextColour);
+    AddItem(colours, "&Links", kLinkColour);
+    QMenu* labels = view->addMenu("&Text Labels");
+    AddItem(labels, "&None", kLabelsNone, true);
+    AddItem(labels, "&Symbols", kLabelsSymbols, true);
+    AddItem(labels, "&Full Names", kLabelsFullNames, true);
+    QMenu* sizes = view->addMenu("Text Si&ze");
+    AddItem(sizes, "&Tiny", kSizeTiny, true);
+    AddItem(sizes, "&Small", kSizeSmall, true);
+    AddItem(sizes, "&Normal", kSizeNormal, true);
+    AddItem(sizes, "&Large", kSizeLarge, true);
+    AddItem(sizes, "&Huge", kSizeHuge, true);
+    AddItem(view, "S&pecular Highlights", kSpecular, true);
+    AddItem(view, "&Invert Colours", kInvertColours, true);
+    AddItem(view, "&Squash to 2D", kSquash, true);
+    AddItem(view, "&Shadows", kShadows, true);
+    AddItem(view, "&Demo", kDemo, true);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    AddItem(help, "&About", kAbout);
+    AddItem(help, "&Website", kWebsite);
+}
+
+ViewInput MainWindow::SampleViewInput() const {
+    ViewInput input;
+    input.mainWindowActive =
+        QApplication::activeWindow() == this && !QApplication::activeModalWidget();
+    if (!input.mainWindowActive) return input;
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
+    input.shiftHeld = ShiftHeld(modifiers);
+    input.ctrlHeld = CtrlHeld(modifiers);
+    input.fullStopHeld = heldKeys_.count(kFullStop) > 0;
+    input.commaHeld = heldKeys_.count(kComma) > 0;
+    input.upHeld = heldKeys_.count(kUp) > 0;
+    input.downHeld = heldKeys_.count(kDown) > 0;
+    return input;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const int viewKey = ViewKeyOf(event);
+    if (viewKey >= 0) {
+        heldKeys_.insert(viewKey);
+        return;
+    }
+    if (event->isAutoRepeat()) return;
+    // Enter and Escape in the main window ask whether to quit.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        HandleCommand(CommandId::kEnter);
+    } else if (event->key() == Qt::Key_Escape) {
+        HandleCommand(CommandId::kEscape);
+    } else {
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    const int viewKey = ViewKeyOf(event);
+    if (viewKey >= 0) {
+        heldKeys_.erase(viewKey);
+        return;
+    }
+    ShortcutKey key;
+    if (ShortcutOf(event, key)) HandleKey(key);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    EndProgram();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    RecordGeometry();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Keys released while another window had the keyboard never reach this
+    // one; forget them rather than fly on.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) heldKeys_.clear();
+    if (event->type() == QEvent::WindowStateChange) RecordGeometry();
+}
+
+void MainWindow::RecordGeometry() {
+    if (!isVisible() || isMinimized()) return;  // a minimised window has no place worth keeping
+    const QPoint origin = view_->mapToGlobal(QPoint(0, 0));
+    if (origin.x() != 0) {
+        settings.WindowX = origin.x();
+        settings.WindowY = origin.y();
+    }
+    settings.WindowWidth = view_->width();
+    settings.WindowHeight = view_->height();
+    if (!isMaximized() && !isFullScreen()) {
+        settings.restoredWidth = view_->width();
+        settings.restoredHeight = view_->height();
+    }
+}
+
+void MainWindow::PlaceFromSettings() {
+    // The file gives the outer frame; the client area sits 4 pixels in from
+    // the left and 50 down from the top, 8 narrower and 54 lower.
+    const QPoint viewOrigin(settings.WindowX + 4, settings.WindowY + 50);
+    const QSize viewSize(std::max(settings.WindowWidth - 8, 1),
+                         std::max(settings.WindowHeight - 54, 1));
+    resize(viewSize.width(), viewSize.height() + menuBar()->sizeHint().height());
+    move(settings.WindowX, settings.WindowY);
+    show();
+    // Now that the window has its decorations, correct by what they took.
+    resize(size() + (viewSize - view_->size()));
+    move(pos() + (viewOrigin - view_->mapToGlobal(QPoint(0, 0))));
+    RecordGeometry();
+}
+
+void MainWindow::StopTimers() {
+    simulationTimer_.stop();
+    frameTimer_.stop();
+}

@@ -1,0 +1,71 @@
+// The main window: the menu, the OpenGL view that fills it, the two timers
+// that step the layout and draw the frames, and the mouse and keyboard
+// handling that turns input into camera moves, drags and commands.
+#pragma once
+
+#include <QMainWindow>
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <set>
+
+#include "view_state.h"
+
+class QMenu;
+
+// The drawing area. Its size is the client area of the program: the
+// viewport of every frame, kept in the settings' window width and height.
+class GLView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit GLView(QWidget* parent);
+    // False once the context turned out unable to draw the program's frames.
+    bool contextUsable() const { return contextUsable_; }
+
+signals:
+    void contextFailed();
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    bool contextUsable_ = true;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow();
+    GLView* view() const { return view_; }
+    // The flight and scaling keys as held now, for the frame about to be drawn.
+    ViewInput SampleViewInput() const;
+    // Places the window so the view sits where the settings say the client
+    // area was, with the size they give the outer frame.
+    void PlaceFromSettings();
+    // Stops both timers; the program is ending.
+    void StopTimers();
+    // Stores the view's place and size in the settings, as the window moves
+    // and resizes.
+    void RecordGeometry();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildMenu();
+    QAction* AddItem(QMenu* menu, const char* caption, int id, bool markable = false);
+
+    GLView* view_ = nullptr;
+    QTimer simulationTimer_;
+    QTimer frameTimer_;
+    std::set<int> heldKeys_;  // flight and scaling keys held down, as ViewKey values
+};

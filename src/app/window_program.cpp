@@ -1,0 +1,92 @@
+// Start-up, the event loop and the end of the window program.
+#include "window_program.h"
+
+#include <QApplication>
+#include <QSurfaceFormat>
+#include <QTimer>
+
+#include "command_line.h"
+#include "commands.h"
+#include "element.h"
+#include "gl_setup.h"
+#include "main_window.h"
+#include "molecule_file.h"
+#include "settings_file.h"
+#include "shell_state.h"
+
+ShellState shellState;
+
+namespace {
+
+bool ended = false;
+int exitStatus = kExitNormal;
+
+}  // namespace
+
+void SetProgramSurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(kSurfaceDepthBits);
+    format.setStencilBufferSize(kSurfaceStencilBits);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+// Runs once, whichever way the program ends: the settings are written, the
+// timers stop and the event loop ends with the exit status.
+void EndProgram() {
+    if (ended) return;
+    ended = true;
+    WriteSettingsFile();
+    if (auto* window = qobject_cast<MainWindow*>(shellState.mainWindow)) {
+        window->StopTimers();
+        window->hide();
+        window->deleteLater();
+    }
+    shellState.mainWindow = nullptr;
+    shellState.controlsDialog = nullptr;
+    shellState.colourDialogs.clear();
+    QCoreApplication::exit(exitStatus);
+}
+
+bool StartWindowProgram(const std::string& inputPath, int& status) {
+    ended = false;
+    exitStatus = kExitNormal;
+
+    ReadSettingsFile();
+    if (ElementCount() == 0) {
+        status = kExitNoElements;
+        return false;
+    }
+
+    ResetMenuMarks();
+    shellState.controlsDialogClosed = [] { SetMenuMark(CommandId::kSetControls, false); };
+    auto* window = new MainWindow;
+    shellState.mainWindow = window;
+    QObject::connect(window->view(), &GLView::contextFailed, [] {
+        // No usable context: the window goes, and with it the program.
+        exitStatus = kExitNoWindow;
+        QTimer::singleShot(0, [] { EndProgram(); });
+    });
+    window->PlaceFromSettings();
+    window->activateWindow();
+    window->setFocus();
+
+    // The marks at start, whatever the settings say.
+    SetMenuMark(CommandId::kLabelsNone, true);
+    SetMenuMark(CommandId::kSpecular, true);
+    SetMenuMark(CommandId::kSizeNormal, true);
+
+    if (!inputPath.empty()) LoadMoleculeFile(inputPath);
+    status = exitStatus;
+    return !ended;
+}
+
+int RunWindowProgram(int argc, char** argv, const std::string& inputPath) {
+    SetProgramSurfaceFormat();
+    QApplication application(argc, argv);
+    int status = kExitNormal;
+    if (!StartWindowProgram(inputPath, status)) return status;
+    return application.exec();
+}

@@ -1,0 +1,483 @@
+// The window program under a real X server: start-up and its statuses, the
+// ways out, the menu commands and keys, the mouse and wheel mapping, the
+// window geometry and the timers that keep running inside modal boxes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <cmath>
+
+#include "commands.h"
+#include "element.h"
+#include "gui_driver.h"
+#include "main_window.h"
+#include "molecule.h"
+#include "molecule_file.h"
+#include "process_state.h"
+#include "prompts.h"
+#include "settings.h"
+#include "settings_file.h"
+#include "shell_state.h"
+#include "view_state.h"
+#include "window_program.h"
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProcessState();
+        shellState = ShellState{};
+        shipped = ReadFileOrEmpty(SourceFile("Tessaril.ini"));
+        WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
+        ASSERT_EQ(chdir(folder.path().c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
+
+    MainWindow* Window() { return qobject_cast<MainWindow*>(shellState.mainWindow); }
+    GLView* View() { return Window()->view(); }
+    QAction* Action(const QString& caption) {
+        for (QAction* action : Window()->findChildren<QAction*>()) {
+            QString text = action->text();
+            if (text == caption) return action;
+        }
+        ADD_FAILURE() << "no menu item " << caption.toStdString();
+        return nullptr;
+    }
+    std::string SettingsOnDisk() { return ReadFileOrEmpty(folder.File("Tessaril.ini")); }
+    std::string Example(const char* name) {
+        return SourceFile(std::string("examples/") + name + ".dat");
+    }
+
+    TemporaryFolder folder;
+    std::string shipped;
+    ModalAnswerer answerer;
+};
+
+TEST_F(WindowTest, StartUpWithoutSettingsShowsOneBoxAndEndsWithMinusOne) {
+    unlink(folder.File("Tessaril.ini").c_str());
+    answerer.Push(Press("OK"));
+    const int status = RunProgram("", [] { ADD_FAILURE() << "the window opened"; });
+    EXPECT_EQ(status, -1);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].title.toStdString(), "File Error!");
+    EXPECT_EQ(answerer.seen()[0].text.toStdString(),
+              "Unable to open file " + folder.File("Tessaril.ini") + "!");
+    EXPECT_EQ(shellState.mainWindow, nullptr);
+}
+
+TEST_F(WindowTest, StartUpWithoutElementsEndsWithMinusOneSilently) {
+    WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=50\n@Shadows=1\n");
+    const int status = RunProgram("", [] { ADD_FAILURE() << "the window opened"; });
+    EXPECT_EQ(status, -1);
+    EXPECT_TRUE(answerer.seen().empty());
+    EXPECT_EQ(SettingsOnDisk(), "@Cohesion=50\n@Shadows=1\n");  // not rewritten
+}
+
+TEST_F(WindowTest, StartAndQuitKeepsTheWindowLinesAndMarks) {
+    const int status = RunProgram("", [&] {
+        EXPECT_EQ(Window()->windowTitle().toStdString(), "Tessaril 2006");
+        // The first marks, whatever the settings say.
+        EXPECT_TRUE(Action("&None")->isChecked());
+        EXPECT_TRUE(Action("S&pecular Highlights")->isChecked());
+        EXPECT_TRUE(Action("&Normal")->isChecked());
+        EXPECT_FALSE(Action("&Shadows")->isChecked());
+        EXPECT_EQ(View()->width(), 592);
+        EXPECT_EQ(View()->height(), 346);
+    });
+    EXPECT_EQ(status, 2);
+    // Settings rewritten in the writer's form: with the window untouched,
+    // the same text as shipped.
+    EXPECT_EQ(SettingsOnDisk(), shipped);
+}
+
+TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
+    // Exit, Enter and Escape ask first; No changes nothing.
+    answerer.Push(Press("No"));
+    answerer.Push(Press("No"));
+    answerer.Push(Press("No"));
+    answerer.Push(Press("Yes"));
+    int status = RunProgram(Example("water"), [&] {
+        Action("&Exit")->trigger();
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Return);
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Escape);
+        EXPECT_NE(shellState.mainWindow, nullptr);
+        EXPECT_EQ(NodeCount(), 3);
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Enter);
+        EXPECT_EQ(shellState.mainWindow, nullptr);  // Yes ended it
+    });
+    EXPECT_EQ(status, 2);
+    ASSERT_EQ(answerer.seen().size(), 4u);
+    for (const auto& seen : answerer.seen()) {
+        EXPECT_EQ(seen.title.toStdString(), "Quit Program");
+        EXPECT_EQ(seen.text.toStdString(), "Really Quit?");
+    }
+
+    // The close box and the release of Escape end it without a question.
+    WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
+    status = RunProgram("", [&] { Window()->close(); });
+    EXPECT_EQ(status, 2);
+    status = RunProgram("", [&] {
+        molecule.currentNode = 3;
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);
+        EXPECT_EQ(molecule.currentNode, -1);
+        EXPECT_EQ(molecule.hoverNode, -1);
+    });
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(answerer.seen().size(), 4u);
+}
+
+TEST_F(WindowTest, NewAsksAndClearsOnlyOnYes) {
+    answerer.Push(Press("No"));
+    answerer.Push(Press("Yes"));
+    RunProgram(Example("caffeine"), [&] {
+        molecule.currentNode = 2;
+        Action("&New")->trigger();
+        EXPECT_EQ(NodeCount(), 24);
+        EXPECT_EQ(molecule.name, "Caffeine");
+        Action("&New")->trigger();
+        EXPECT_EQ(NodeCount(), 0);
+        EXPECT_EQ(molecule.name, "Unnamed");
+        EXPECT_EQ(molecule.formula, "---");
+        EXPECT_EQ(molecule.currentNode, -1);
+    });
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen()[0].title.toStdString(), "New molecule");
+    EXPECT_EQ(answerer.seen()[0].text.toStdString(),
+              "Are you sure? You will lose any unsaved work!");
+}
+
+TEST_F(WindowTest, TogglesFollowTheirMarks) {
+    RunProgram("", [&] {
+        // Specular starts marked and on: the first toggle turns it off.
+        Action("S&pecular Highlights")->trigger();
+        EXPECT_FALSE(settings.Specular);
+        EXPECT_FALSE(Action("S&pecular Highlights")->isChecked());
+        // Shadows read as on but unmarked: the first toggle turns it on again.
+        settings.Shadows = true;
+        Action("&Shadows")->trigger();
+        EXPECT_TRUE(settings.Shadows);
+        EXPECT_TRUE(Action("&Shadows")->isChecked());
+        ClickKey(Window(), Qt::Key_S);
+        EXPECT_FALSE(settings.Shadows);
+        EXPECT_FALSE(Action("&Shadows")->isChecked());
+        ClickKey(Window(), Qt::Key_I, Qt::ShiftModifier);
+        EXPECT_TRUE(settings.InvertColours);
+        EXPECT_TRUE(Action("&Invert Colours")->isChecked());
+        ClickKey(Window(), Qt::Key_D);
+        EXPECT_TRUE(viewState.demoSpin);
+        Action("&Demo")->trigger();
+        EXPECT_FALSE(viewState.demoSpin);
+        EXPECT_FALSE(Action("&Demo")->isChecked());
+    });
+}
+
+TEST_F(WindowTest, LabelModesAndTextSizes) {
+    RunProgram("", [&] {
+        const QString modes[] = {"&None", "&Symbols", "&Full Names"};
+        auto marked = [&] {
+            int count = 0, which = -1;
+            for (int i = 0; i < 3; ++i)
+                if (Action(modes[i])->isChecked()) ++count, which = i;
+            return count == 1 ? which : -1;
+        };
+        const int expected[] = {1, 2, 0};
+        for (int press = 0; press < 3; ++press) {
+            ClickKey(Window(), Qt::Key_T);
+            EXPECT_EQ(viewState.labelMode, expected[press]);
+            EXPECT_EQ(marked(), expected[press]);
+        }
+        Action("&Full Names")->trigger();
+        EXPECT_EQ(viewState.labelMode, 2);
+        EXPECT_EQ(marked(), 2);
+        Action("&Full Names")->trigger();  // choosing it again keeps it
+        EXPECT_EQ(marked(), 2);
+
+        const std::pair<QString, float> sizes[] = {{"&Tiny", 1.5f},
+                                                   {"&Small", 2.5f},
+                                                   {"&Large", 6.0f},
+                                                   {"&Huge", 8.0f},
+                                                   {"&Normal", 4.0f}};
+        for (const auto& [caption, size] : sizes) {
+            Action(caption)->trigger();
+            EXPECT_EQ(viewState.textSize, size);
+            for (const auto& [other, unused] : sizes)
+                EXPECT_EQ(Action(other)->isChecked(), other == caption) << other.toStdString();
+        }
+    });
+}
+
+TEST_F(WindowTest, NodeKeysActOnTheCurrentNode) {
+    RunProgram(Example("water"), [&] {
+        // Without a current node these keys do nothing.
+        molecule.currentNode = -1;
+        for (int key : {int(Qt::Key_Delete), int(Qt::Key_L)}) ClickKey(Window(), key);
+        ClickKey(Window(), Qt::Key_Plus, Qt::KeypadModifier);
+        EXPECT_EQ(NodeCount(), 3);
+        for (const Node& node : molecule.nodes) {
+            EXPECT_EQ(node.charge, 0);
+            EXPECT_FALSE(node.cloud);
+        }
+        // The digits of the main keyboard add atoms; those of the keypad do not.
+        ClickKey(Window(), Qt::Key_6);
+        ASSERT_EQ(NodeCount(), 4);
+        EXPECT_EQ(molecule.nodes[3].element->symbol, "C");
+        EXPECT_TRUE(molecule.nodes[3].neighbours.empty());
+        ClickKey(Window(), Qt::Key_1, Qt::KeypadModifier);
+        EXPECT_EQ(NodeCount(), 4);
+
+        molecule.currentNode = 0;
+        ClickKey(Window(), Qt::Key_1);
+        ASSERT_EQ(NodeCount(), 5);
+        EXPECT_EQ(molecule.nodes[4].neighbours, std::vector<int>{0});
+        ClickKey(Window(), Qt::Key_Plus, Qt::KeypadModifier);
+        ClickKey(Window(), Qt::Key_Plus, Qt::KeypadModifier);
+        ClickKey(Window(), Qt::Key_Minus, Qt::KeypadModifier);
+        EXPECT_EQ(molecule.nodes[0].charge, 1);
+        ClickKey(Window(), Qt::Key_Plus);  // the main keyboard's plus is no shortcut
+        EXPECT_EQ(molecule.nodes[0].charge, 1);
+        ClickKey(Window(), Qt::Key_L);
+        EXPECT_TRUE(molecule.nodes[0].cloud);
+        ClickKey(Window(), Qt::Key_Delete);
+        EXPECT_EQ(NodeCount(), 4);
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+
+        // Keys act on release only, and never on auto-repeat.
+        const int before = NodeCount();
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_2);
+        EXPECT_EQ(NodeCount(), before);
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_2, Qt::NoModifier, "", true);
+        EXPECT_EQ(NodeCount(), before);
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_2);
+        EXPECT_EQ(NodeCount(), before + 1);
+
+        // P pauses the layout; C centres on the current node.
+        ClickKey(Window(), Qt::Key_P);
+        EXPECT_TRUE(shellState.paused);
+        const Vector3 held = molecule.nodes[1].position;
+        Wait(100);
+        EXPECT_EQ(molecule.nodes[1].position.x, held.x);
+        ClickKey(Window(), Qt::Key_P);
+        EXPECT_FALSE(shellState.paused);
+        molecule.currentNode = 1;
+        viewState.eye.z = 123.0f;
+        ClickKey(Window(), Qt::Key_C);
+        EXPECT_EQ(viewState.eye.z, 500.0f);
+        EXPECT_EQ(molecule.nodes[1].position.x, 0.0f);
+    });
+}
+
+TEST_F(WindowTest, JoinUnjoinAndTheirMessages) {
+    answerer.Push(Press("OK"));
+    RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_J);  // nothing selected
+        molecule.nodes[1].selected = molecule.nodes[2].selected = true;
+        ClickKey(Window(), Qt::Key_J);
+        EXPECT_EQ(molecule.nodes[1].neighbours, (std::vector<int>{0, 2}));
+        Action("&Join Atoms")->trigger();
+        EXPECT_EQ(molecule.nodes[1].linkOrders, (std::vector<int>{1, 2}));
+        ClickKey(Window(), Qt::Key_U);
+        Action("&Unjoin Atoms")->trigger();
+        EXPECT_EQ(molecule.nodes[1].neighbours, (std::vector<int>{0}));
+    });
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].title.toStdString(), "Selection error");
+}
+
+TEST_F(WindowTest, AddNewAtomRenameFormulaAndCheck) {
+    answerer.Push(TypeAndPress("chlorine", "OK"));
+    answerer.Push(TypeAndPress("Unobtainium", "OK"));
+    answerer.Push(Press("OK"));  // "Unknown Element!"
+    answerer.Push(TypeAndPress("Hydrogen chloride", "OK"));
+    answerer.Push(TypeAndPress("HCl", "OK"));
+    answerer.Push(Press("OK"));  // Check Molecule
+    RunProgram("", [&] {
+        Action("&Add New Atom")->trigger();
+        ASSERT_EQ(NodeCount(), 1);
+        EXPECT_EQ(molecule.nodes[0].element->symbol, "Cl");
+        ClickKey(Window(), Qt::Key_A);
+        EXPECT_EQ(NodeCount(), 1);
+        Action("&Rename")->trigger();
+        EXPECT_EQ(molecule.name, "Hydrogen chloride");
+        Action("Set &Formula")->trigger();
+        EXPECT_EQ(molecule.formula, "HCl");
+        Action("&Check Molecule")->trigger();
+    });
+    ASSERT_EQ(answerer.seen().size(), 6u);
+    EXPECT_EQ(answerer.seen()[2].title.toStdString(), "Unknown Element");
+    EXPECT_EQ(answerer.seen()[5].title.toStdString(), "Not implemented");
+}
+
+TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
+    const std::string saved = folder.File("saved");
+    answerer.Push([&](QWidget* chooser) {
+        TypeAndPress(QString::fromStdString(Example("ethanol")), "Open")(chooser);
+    });
+    answerer.Push(
+        [&](QWidget* chooser) { TypeAndPress(QString::fromStdString(saved), "Save")(chooser); });
+    RunProgram("", [&] {
+        Action("&Load")->trigger();
+        EXPECT_EQ(molecule.name, "Ethanol");
+        ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparison
+        Action("&Save")->trigger();
+        EXPECT_EQ(ReadFileOrEmpty(saved), FormatMoleculeText());
+    });
+}
+
+TEST_F(WindowTest, SetControlsMarkFollowsTheDialog) {
+    RunProgram("", [&] {
+        QAction* item = Action("&Set Controls");
+        item->trigger();
+        EXPECT_TRUE(item->isChecked());
+        ASSERT_NE(shellState.controlsDialog, nullptr);
+        item->trigger();
+        EXPECT_FALSE(item->isChecked());
+        Wait(10);
+        EXPECT_EQ(shellState.controlsDialog, nullptr);
+        item->trigger();
+        ASSERT_NE(shellState.controlsDialog, nullptr);
+        shellState.controlsDialog->close();  // its close box
+        Wait(10);
+        EXPECT_FALSE(item->isChecked());
+        EXPECT_EQ(shellState.controlsDialog, nullptr);
+    });
+}
+
+TEST_F(WindowTest, ColourItemsOpenDialogsOnTheirColours) {
+    RunProgram(Example("water"), [&] {
+        Action("&Background")->trigger();
+        Action("Electron &Cloud")->trigger();
+        Action("&Element")->trigger();  // no current node: nothing
+        ClickKey(Window(), Qt::Key_O);
+        ASSERT_EQ(shellState.colourDialogs.size(), 2u);
+        EXPECT_EQ(shellState.colourDialogs[0].target, &settings.BackgroundColour);
+        EXPECT_EQ(shellState.colourDialogs[1].target, &settings.CloudColour);
+        molecule.currentNode = 1;
+        ClickKey(Window(), Qt::Key_O);
+        Action("&Element")->trigger();
+        ASSERT_EQ(shellState.colourDialogs.size(), 4u);
+        EXPECT_EQ(shellState.colourDialogs[2].target, &FindElement("H")->colour);
+        EXPECT_EQ(shellState.colourDialogs[3].target, &FindElement("H")->colour);
+    });
+}
+
+TEST_F(WindowTest, MouseTurnsTheViewDragsAtomsAndTurnsTheModel) {
+    RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        GLView* view = View();
+        // A left drag on the background turns the view, 0.2 degrees a pixel.
+        molecule.hoverNode = -1;
+        SendMouse(view, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+        EXPECT_TRUE(molecule.dragging);
+        SendMouse(view, QEvent::MouseMove, {20, 15}, Qt::LeftButton);
+        EXPECT_FLOAT_EQ(viewState.viewYaw, 2.0f);
+        EXPECT_FLOAT_EQ(viewState.viewPitch, 1.0f);
+        SendMouse(view, QEvent::MouseMove, {30, 15}, Qt::LeftButton, Qt::ShiftModifier);
+        EXPECT_FLOAT_EQ(viewState.viewYaw, 2.5f);
+        SendMouse(view, QEvent::MouseMove, {40, 15}, Qt::LeftButton, Qt::ControlModifier);
+        EXPECT_FLOAT_EQ(viewState.viewYaw, 10.5f);
+        SendMouse(view, QEvent::MouseMove, {50, 15}, Qt::LeftButton,
+                  Qt::ShiftModifier | Qt::ControlModifier);
+        EXPECT_FLOAT_EQ(viewState.viewYaw, 12.5f);
+        SendMouse(view, QEvent::MouseButtonRelease, {50, 15}, Qt::LeftButton);
+        EXPECT_FALSE(molecule.dragging);
+
+        // A right drag turns the model, whatever is under the pointer.
+        SendMouse(view, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);
+        SendMouse(view, QEvent::MouseMove, {90, 110}, Qt::RightButton);
+        EXPECT_FLOAT_EQ(viewState.modelYaw, -2.0f);
+        EXPECT_FLOAT_EQ(viewState.modelPitch, 2.0f);
+        SendMouse(view, QEvent::MouseButtonRelease, {90, 110}, Qt::RightButton);
+        SendMouse(view, QEvent::MouseMove, {0, 0}, Qt::NoButton);
+        EXPECT_FLOAT_EQ(viewState.modelYaw, -2.0f);
+
+        // A left press on an atom selects it and drags it.
+        ResetCamera();
+        molecule.hoverNode = 2;
+        SendMouse(view, QEvent::MouseButtonPress, {200, 200}, Qt::LeftButton);
+        EXPECT_EQ(molecule.currentNode, 2);
+        EXPECT_TRUE(molecule.nodes[2].selected);
+        const Vector3 before = molecule.nodes[2].position;
+        SendMouse(view, QEvent::MouseMove, {210, 200}, Qt::LeftButton);
+        EXPECT_GT(molecule.nodes[2].position.x, before.x);
+        EXPECT_NEAR(molecule.nodes[2].position.y, before.y, 1e-3f);
+        EXPECT_EQ(viewState.viewYaw, 0.0f);
+        SendMouse(view, QEvent::MouseButtonRelease, {210, 200}, Qt::LeftButton);
+
+        // Shift extends the selection.
+        molecule.hoverNode = 0;
+        SendMouse(view, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::ShiftModifier);
+        EXPECT_TRUE(molecule.nodes[0].selected);
+        EXPECT_TRUE(molecule.nodes[2].selected);
+        SendMouse(view, QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton);
+    });
+}
+
+TEST_F(WindowTest, WheelMovesTheEyeBy50ANotch) {
+    RunProgram("", [&] {
+        const struct {
+            int delta;
+            Qt::KeyboardModifiers modifiers;
+            float moved;
+        } cases[] = {
+            {120, Qt::NoModifier, 50.0f},
+            {30, Qt::NoModifier, 50.0f},
+            {-120, Qt::NoModifier, -50.0f},
+            {120, Qt::ShiftModifier, 12.5f},
+            {120, Qt::ControlModifier, 200.0f},
+            {-240, Qt::ShiftModifier | Qt::ControlModifier, -50.0f},
+        };
+        for (const auto& c : cases) {
+            ResetCamera();
+            SendWheel(View(), c.delta, c.modifiers);
+            EXPECT_FLOAT_EQ(500.0f - viewState.eye.z, c.moved) << c.delta;
+        }
+    });
+}
+
+TEST_F(WindowTest, TimersRunWhileAModalBoxIsOpen) {
+    float pitchWhileOpen = 0.0f;
+    float positionWhileOpen = 0.0f;
+    answerer.Push([&](QWidget* box) {
+        const float pitch = viewState.modelPitch;
+        const float x = molecule.nodes[0].position.x;
+        QPointer<QWidget> target = box;
+        QTimer::singleShot(400, [&, target, pitch, x] {
+            pitchWhileOpen = viewState.modelPitch - pitch;
+            positionWhileOpen = molecule.nodes[0].position.x - x;
+            if (target) FindButton(target, "OK")->click();
+        });
+    });
+    RunProgram(Example("water"), [&] {
+        molecule.nodes[0].position = {300, 0, 0};  // far from its ideal place: it moves
+        viewState.demoSpin = true;                 // each frame turns the model
+        Action("&Check Molecule")->trigger();
+    });
+    EXPECT_GT(pitchWhileOpen, 0.0f) << "no frames were drawn while the box was open";
+    EXPECT_NE(positionWhileOpen, 0.0f) << "the layout did not step while the box was open";
+}
+
+TEST_F(WindowTest, GeometryFollowsMovesAndResizes) {
+    RunProgram("", [&] {
+        Window()->resize(Window()->width() + 40, Window()->height() + 20);
+        Wait(50);
+        EXPECT_EQ(settings.WindowWidth, 632);
+        EXPECT_EQ(settings.restoredWidth, 632);
+        EXPECT_EQ(settings.WindowHeight, 366);
+        Window()->move(Window()->pos() + QPoint(30, 7));
+        Wait(50);
+        EXPECT_EQ(settings.WindowX, 1 + 4 + 30);
+        EXPECT_EQ(settings.WindowY, 1 + 50 + 7);
+    });
+    const std::string written = SettingsOnDisk();
+    EXPECT_NE(written.find("@WindowX=31\n@WindowY=8\n@WindowWidth=640\n@WindowHeight=420\n"),
+              std::string::npos)
+        << written.substr(0, 200);
+}
+
+}  // namespace
