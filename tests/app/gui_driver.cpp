@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include "commands.h"
+#include "process_state.h"
 #include "shell_state.h"
 #include "window_program.h"
 
@@ -76,7 +77,10 @@ ModalAnswerer::Answer TypeAndPress(const QString& text, const QString& button) {
     };
 }
 
-int RunProgram(const std::string& file, const std::function<void()>& body) {
+int RunProgram(const std::string& file, const std::function<void()>& body, int timeoutMs) {
+    // Each run is a program started afresh: it reads the settings file again.
+    ResetProcessState();
+    shellState = ShellState{};
     int status = 0;
     if (!StartWindowProgram(file, status)) return status;
     bool timedOut = false;
@@ -88,7 +92,7 @@ int RunProgram(const std::string& file, const std::function<void()>& body) {
             if (w != shellState.mainWindow && w->isVisible()) w->close();
         EndProgram();
     });
-    watchdog.start(60000);
+    watchdog.start(timeoutMs);
     QTimer::singleShot(0, [&] {
         body();
         if (shellState.mainWindow) EndProgram();

@@ -46,11 +46,12 @@ QAbstractButton* FindButton(QWidget* widget, const QString& text);
 // The text a message box shows, or the text of a dialog's first label.
 QString ShownText(QWidget* widget);
 
-// Runs the window program on file (may be empty) and calls body once its
-// event loop runs; the program is ended after body unless body ended it.
-// Returns the exit status. A program that does not end within a minute is
+// Runs the window program on file (may be empty), from a fresh process
+// state, and calls body once its event loop runs; the program is ended
+// after body unless body ended it.
+// Returns the exit status. A program that does not end within timeoutMs is
 // ended and the test fails.
-int RunProgram(const std::string& file, const std::function<void()>& body);
+int RunProgram(const std::string& file, const std::function<void()>& body, int timeoutMs = 60000);
 
 // Input for the view and the main window, as the window system delivers it.
 void SendMouse(QWidget* widget, int type, QPoint at, Qt::MouseButton button,

@@ -245,14 +245,17 @@ TEST(MonkeyTest, RandomInputsKeepTheMoleculeConsistent) {
     Monkey monkey(folder.path(), 20261207);
     int inputs = 0;
     std::string why;
-    const int status = RunProgram(folder.File("caffeine.dat"), [&] {
-        for (; inputs < kInputs && shellState.mainWindow; ++inputs) {
-            monkey.Act();
-            if (!MoleculeIsConsistent(&why)) break;
-            // Let frames and layout steps in now and then.
-            if (inputs % 200 == 0) Wait(20);
-        }
-    });
+    const int status = RunProgram(
+        folder.File("caffeine.dat"),
+        [&] {
+            for (; inputs < kInputs && shellState.mainWindow; ++inputs) {
+                monkey.Act();
+                if (!MoleculeIsConsistent(&why)) break;
+                // Let frames and layout steps in now and then.
+                if (inputs % 200 == 0) Wait(20);
+            }
+        },
+        15 * 60 * 1000);
     std::printf("%d inputs, %d modal boxes answered, %d atoms at the end\n", inputs,
                 monkey.answered(), NodeCount());
     EXPECT_TRUE(why.empty()) << "after input " << inputs << ": " << why;
