@@ -7,6 +7,7 @@
 // out without shifting what the other lines' links refer to.
 #include "molecule_file.h"
 
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -95,35 +96,38 @@ struct NodeLineParts {
 NodeLineParts FindParts(std::string_view line) {
     NodeLineParts parts;
     constexpr size_t none = std::string_view::npos;
-    for (size_t i = 0; i < line.size(); ++i) {
-        switch (line[i]) {
-            case ')':
-                if (parts.close == none) parts.close = i;
-                break;
-            case '{':
-                if (parts.open == none) parts.open = i;
-                break;
-            case '}':
-                if (parts.end == none) parts.end = i;
-                break;
-            case '[':
-                if (parts.bracket == none) parts.bracket = i;
-                break;
-            case '*':
-                parts.star = true;
-                break;
-            case '+':
-                if (parts.bracket == none) ++parts.charge;
-                break;
-            case '-':
-                if (parts.bracket == none) --parts.charge;
-                break;
-            default:
-                break;
+    // Most characters are digits and commas: a table tells the few that
+    // matter in one look.
+    static const auto kMarks = [] {
+        std::array<bool, 256> marks{};
+        for (unsigned char c : std::string_view(")}{[*+-")) marks[c] = true;
+        return marks;
+    }();
+    size_t i = 0;
+    for (; i < line.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (!kMarks[c]) continue;
+        if (c == '[') {
+            parts.bracket = i;
+            break;
         }
+        if (c == ')' && parts.close == none) parts.close = i;
+        if (c == '{' && parts.open == none) parts.open = i;
+        if (c == '}' && parts.end == none) parts.end = i;
+        if (c == '*') parts.star = true;
+        if (c == '+') ++parts.charge;
+        if (c == '-') --parts.charge;
     }
-    // Marks on a line without a bracket part give no charge.
-    if (parts.bracket == none) parts.charge = 0;
+    if (parts.bracket == none) {
+        parts.charge = 0;  // marks on a line without a bracket part give no charge
+        return parts;
+    }
+    // Past the bracket only a "*" and delimiters not yet seen can matter.
+    const std::string_view rest = line.substr(i);
+    if (!parts.star) parts.star = rest.find('*') != none;
+    if (parts.close == none && (parts.close = rest.find(')')) != none) parts.close += i;
+    if (parts.open == none && (parts.open = rest.find('{')) != none) parts.open += i;
+    if (parts.end == none && (parts.end = rest.find('}')) != none) parts.end += i;
     return parts;
 }
 
