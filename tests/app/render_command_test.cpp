@@ -36,6 +36,21 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_EQ(line.mouseX, -5);
     EXPECT_EQ(line.mouseY, 20);
     EXPECT_EQ(line.steps, 7);
+    EXPECT_EQ(line.labelMode, 0);
+    EXPECT_FLOAT_EQ(line.textSize, 4.0f);
+
+    const std::pair<const char*, int> modes[] = {{"none", 0}, {"symbols", 1}, {"names", 2}};
+    for (const auto& [name, mode] : modes) {
+        ASSERT_TRUE(ParseCommandLine({"--render", "a.png", "--labels", name}, line, error)) << name;
+        EXPECT_EQ(line.labelMode, mode) << name;
+    }
+    const std::pair<const char*, float> sizes[] = {
+        {"tiny", 1.5f}, {"small", 2.5f}, {"normal", 4.0f}, {"large", 6.0f}, {"huge", 8.0f}};
+    for (const auto& [name, size] : sizes) {
+        ASSERT_TRUE(ParseCommandLine({"--text-size", name, "--render", "a.png"}, line, error))
+            << name;
+        EXPECT_FLOAT_EQ(line.textSize, size) << name;
+    }
 }
 
 TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
@@ -50,6 +65,12 @@ TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
         {"--size", "600x400", "water.dat"},
         {"--mouse", "1,2", "water.dat"},
         {"--steps", "5", "water.dat"},
+        {"--render", "a.png", "--labels"},
+        {"--render", "a.png", "--labels", "Symbols"},
+        {"--render", "a.png", "--text-size", "4"},
+        {"--render", "a.png", "--text-size", "medium"},
+        {"--labels", "names", "water.dat"},
+        {"--text-size", "huge", "water.dat"},
     };
     for (const auto& arguments : wrong) {
         CommandLine line;
@@ -105,6 +126,33 @@ TEST_F(RenderRunTest, DrawsTheLoadedMoleculeWithTheSettingsColours) {
     const unsigned char* corner = image.At(0, 0);
     EXPECT_EQ(corner[0] + corner[1] + corner[2], 3 * 255);
     EXPECT_LT(image.At(60, 40)[0], 250);  // the atom, not the background
+}
+
+TEST_F(RenderRunTest, LabelsAndTheHoveredElementAreDrawnAsTheWindowWould) {
+    WriteFileOrFail("xenon.dat", "[]\n{}\n(0)Xe{}[0,0,0]\n");
+    // Pixels of the shipped text colour (0.7 grey) in a rectangle.
+    auto textPixels = [](const DecodedPng& image, int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const unsigned char* p = image.At(x, y);
+                count += p[0] >= 176 && p[0] <= 181 && p[1] == p[0] && p[2] == p[0];
+            }
+        return count;
+    };
+    DecodedPng plain, labelled;
+    ASSERT_EQ(RunRender(RenderLine({"--render", "plain.png", "xenon.dat"})), kExitWritten);
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("plain.png"), plain));
+    ASSERT_EQ(RunRender(RenderLine({"--render", "labelled.png", "--labels", "names", "--text-size",
+                                    "small", "--mouse", "300,200", "xenon.dat"})),
+              kExitWritten);
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("labelled.png"), labelled));
+    EXPECT_TRUE(fakePrompts.shown.empty());  // both fonts were found
+    // The element's lines at the top left, the name across the atom.
+    EXPECT_EQ(textPixels(plain, 0, 0, 200, 64), 0);
+    EXPECT_GT(textPixels(labelled, 0, 0, 200, 64), 100);
+    EXPECT_EQ(textPixels(plain, 200, 150, 400, 250), 0);
+    EXPECT_GT(textPixels(labelled, 200, 150, 400, 250), 50);
 }
 
 TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {
