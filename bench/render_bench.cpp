@@ -1,5 +1,6 @@
 // Frames and picking offscreen at 600 x 400 for molecules of 100 to 5,000
-// atoms with links, the renderer's own frame next to the literal baseline.
+// atoms with links, the renderer's own frame next to the literal baseline,
+// and the frame's cost with labels and with shadows.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
@@ -101,6 +102,31 @@ void BM_Frame(benchmark::State& state) {
     }
 }
 
+// The same frame with every atom's symbol drawn in outline glyphs.
+void BM_FrameWithLabels(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    viewState.labelMode = 1;
+    const FrameInput input = CentredPointer();
+    for (auto _ : state) {
+        RenderFrame(input);
+        glFinish();
+    }
+}
+
+// The same frame with shadows: two scene passes and the volumes counted.
+void BM_FrameWithShadows(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    settings.Shadows = true;
+    const FrameInput input = CentredPointer();
+    for (auto _ : state) {
+        RenderFrame(input);
+        glFinish();
+    }
+    settings.Shadows = false;
+}
+
 void BM_LiteralFrame(benchmark::State& state) {
     Gl();
     BuildMolecule(static_cast<int>(state.range(0)));
@@ -138,6 +164,8 @@ void BM_LiteralPick(benchmark::State& state) {
 #define ATOM_COUNTS Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LiteralFrame)->ATOM_COUNTS;
 BENCHMARK(BM_Frame)->ATOM_COUNTS;
+BENCHMARK(BM_FrameWithLabels)->ATOM_COUNTS;
+BENCHMARK(BM_FrameWithShadows)->ATOM_COUNTS;
 BENCHMARK(BM_LiteralPick)->ATOM_COUNTS;
 BENCHMARK(BM_Pick)->ATOM_COUNTS;
 

@@ -10,6 +10,7 @@
 #include "picture.h"
 #include "settings_file.h"
 #include "simulation.h"
+#include "view_state.h"
 
 namespace {
 
@@ -40,12 +41,35 @@ bool ReadPair(const std::string& text, char separator, int& a, int& b) {
     return ReadInteger(view.substr(0, at), a) && ReadInteger(view.substr(at + 1), b);
 }
 
+// The label mode that the View menu's Labels entries set, by name.
+bool ReadLabelMode(const std::string& text, int& mode) {
+    static const char* const names[] = {"none", "symbols", "names"};
+    for (int i = 0; i < 3; ++i)
+        if (text == names[i]) {
+            mode = i;
+            return true;
+        }
+    return false;
+}
+
+// The text size that the View menu's Text Size entries set, by name.
+bool ReadTextSize(const std::string& text, float& size) {
+    static const std::pair<const char*, float> sizes[] = {
+        {"tiny", 1.5f}, {"small", 2.5f}, {"normal", 4.0f}, {"large", 6.0f}, {"huge", 8.0f}};
+    for (const auto& [name, value] : sizes)
+        if (text == name) {
+            size = value;
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& result,
                       std::string& error) {
     result = CommandLine{};
-    bool help = false, save = false, render = false, sizeGiven = false;
+    bool help = false, save = false, render = false, sizeGiven = false, textGiven = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -77,6 +101,20 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
                 return false;
             }
             result.pointerGiven = true;
+            ++i;
+        } else if (argument == "--labels") {
+            if (!hasValue || !ReadLabelMode(arguments[i + 1], result.labelMode)) {
+                error = "--labels needs none, symbols or names";
+                return false;
+            }
+            textGiven = true;
+            ++i;
+        } else if (argument == "--text-size") {
+            if (!hasValue || !ReadTextSize(arguments[i + 1], result.textSize)) {
+                error = "--text-size needs tiny, small, normal, large or huge";
+                return false;
+            }
+            textGiven = true;
             ++i;
         } else if (argument == "--save") {
             if (save) {
@@ -118,8 +156,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         error = "--save and --render cannot be combined";
         return false;
     }
-    if (!render && (sizeGiven || result.pointerGiven)) {
-        error = "--size and --mouse belong to --render";
+    if (!render && (sizeGiven || result.pointerGiven || textGiven)) {
+        error = "--size, --mouse, --labels and --text-size belong to --render";
         return false;
     }
     if (result.stepsGiven && !save && !render) {
@@ -143,7 +181,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
 std::string UsageText() {
     return "usage: tessaril [FILE]\n"
            "       tessaril [--steps N] --save OUT FILE\n"
-           "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--steps N] [FILE]\n"
+           "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
+           "                [--text-size SIZE] [--steps N] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
@@ -152,15 +191,20 @@ std::string UsageText() {
            "                   frame as the window would into the PNG file OUT.png\n"
            "  --size WxH       the picture's size in pixels (default 600x400)\n"
            "  --mouse X,Y      the pointer, in pixels from the top left; the atom\n"
-           "                   under it is highlighted (default: no pointer)\n"
+           "                   under it is highlighted and its element data shown\n"
+           "                   (default: no pointer)\n"
+           "  --labels MODE    atom labels: none, symbols or names (default none)\n"
+           "  --text-size SIZE size of the atom labels: tiny, small, normal, large or\n"
+           "                   huge (default normal)\n"
            "  --steps N        run N steps of the layout before writing or drawing\n"
            "  --help           print this text\n"
            "\n"
            "Tessaril.ini is read from the working directory; its settings decide the\n"
-           "picture's colours and lights. The headless modes print messages to\n"
-           "stderr and exit with 0 when the output was written, 1 when a file could\n"
-           "not be read or written, 2 for a usage error, 3 when no OpenGL context\n"
-           "could be made and -1 when Tessaril.ini holds no element.\n";
+           "picture's colours and lights, and with @Shadows=1 the atoms cast shadows.\n"
+           "The headless modes print messages to stderr and exit with 0 when the\n"
+           "output was written, 1 when a file could not be read or written, 2 for a\n"
+           "usage error, 3 when no OpenGL context could be made and -1 when\n"
+           "Tessaril.ini holds no element.\n";
 }
 
 int RunSave(const CommandLine& commandLine) {
@@ -186,6 +230,8 @@ int RunRender(const CommandLine& commandLine) {
     request.pointerInView = commandLine.pointerGiven;
     request.mouseX = commandLine.mouseX;
     request.mouseY = commandLine.mouseY;
+    viewState.labelMode = commandLine.labelMode;
+    viewState.textSize = commandLine.textSize;
     switch (RenderToPng(commandLine.outputPath, request)) {
         case PictureResult::written:
             return kExitWritten;

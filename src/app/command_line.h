@@ -17,6 +17,8 @@ struct CommandLine {
     bool pointerGiven = false;  // --mouse was given; without it nothing is hovered
     int mouseX = 0;             // --mouse, client pixels from the left
     int mouseY = 0;             // --mouse, client pixels from the top
+    int labelMode = 0;          // --labels of --render: 0 none, 1 symbols, 2 names
+    float textSize = 4.0f;      // --text-size of --render: factor on the atom labels
 };
 
 // Exit statuses of the headless modes.
@@ -41,6 +43,7 @@ int RunSave(const CommandLine& commandLine);
 
 // Reads Tessaril.ini from the working directory, loads inputPath when given,
 // runs the layout for the given number of steps and draws one frame as the
-// window would at the picture size into the PNG file outputPath. Messages go to stderr; returns the
-// exit status.
+// window would, with the given labels and text size, at the picture size
+// into the PNG file outputPath. Messages go to stderr; returns the exit
+// status.
 int RunRender(const CommandLine& commandLine);

@@ -1,8 +1,9 @@
-// Fixed OpenGL state, lights and the camera as GL calls.
+// Fixed OpenGL state, the two fonts, lights and the camera as GL calls.
 #include "gl_setup.h"
 
 #include <GL/gl.h>
 
+#include "fonts.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -23,6 +24,10 @@ void SetupOpenGL() {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthMask(GL_TRUE);
+    // Each failing font is reported and the program carries on; text in
+    // that font then draws nothing.
+    SetupBitmapFont(DefaultSansFace(false));
+    SetupOutlineFont(DefaultSansFace(true));
     ResetCamera();
 }
 

@@ -9,8 +9,9 @@ constexpr int kSurfaceDepthBits = 24;
 constexpr int kSurfaceStencilBits = 8;
 constexpr bool kSurfaceDoubleBuffered = true;
 
-// Sets the fixed state on the current context and resets the camera. Run
-// once, right after the context is made current for the first time.
+// Sets the fixed state on the current context, makes the bitmap and the
+// outline font's display lists (fonts.h) and resets the camera. Run once,
+// right after the context is made current for the first time.
 void SetupOpenGL();
 
 // Both lights, the material and colour material. The model-view matrix must

@@ -1,11 +1,110 @@
-// The overlay: its coordinates are the identity on both matrices.
+// The overlay: its coordinates are the identity on both matrices, one line
+// of bitmap text is 15 pixels and one character is taken as 7.5.
 #include "overlay.h"
 
 #include <GL/gl.h>
+
+#include <cstdio>
+
+#include "fonts.h"
+#include "scene.h"
+#include "settings.h"
+#include "text.h"
+
+namespace {
+
+void SetTextColour() {
+    const Colour c = DisplayColour(settings.TextColour);
+    glColor4f(c.red, c.green, c.blue, c.alpha);
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+std::array<std::string, 4> HoverLines(const Node& node) {
+    std::array<std::string, 4> lines;
+    if (!node.element) return lines;
+    const Element& e = *node.element;
+    char text[96];
+    lines[0] = e.name;
+    std::snprintf(text, sizeof text, "Period %d, Group %s", e.period,
+                  GroupText(e.group, e.groupLetter).c_str());
+    lines[1] = text;
+    std::snprintf(text, sizeof text, "Mass = %g amu", static_cast<double>(e.mass));
+    lines[2] = text;
+    std::snprintf(text, sizeof text, "#Bonds = %d", static_cast<int>(node.neighbours.size()));
+    lines[3] = text;
+    return lines;
+}
 
 void DrawOverlay() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (viewport[2] <= 0 || viewport[3] <= 0) return;
+    // Text is unlit, also after a frame that drew no sphere to turn the
+    // lights off again.
+    glDisable(GL_LIGHTING);
+
+    // The depth test stays on: scene parts nearer than the overlay's depth
+    // cover it.
+    const float lineStep = 30.0f / static_cast<float>(viewport[3]);
+    const float charStep = 15.0f / static_cast<float>(viewport[2]);
+    SetTextColour();
+    const float x = 0.5f * charStep - 1.0f;
+    if (IsNodeIndex(molecule.hoverNode)) {
+        const std::array<std::string, 4> lines = HoverLines(molecule.nodes[molecule.hoverNode]);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            glRasterPos2f(x, 1.0f - static_cast<float>(i + 1) * lineStep);
+            CallGlyphLists(bitmapFontBase, lines[i]);
+        }
+    }
+    glRasterPos2f(1.0f - charStep * 20.0f, lineStep - 1.0f);
+    CallGlyphLists(bitmapFontBase, kCreditLine);
+    DrawTitle();
+}
+
+void DrawTitle() {
+    const std::string& name = molecule.name;
+    const std::string& formula = molecule.formula;
+    const float nameWidth = 0.1f * TextAdvance(name);
+    if (nameWidth > 0.0f) {
+        glPushMatrix();
+        SetTextColour();
+        glTranslatef(-0.5f * nameWidth, 0.9f, 0.0f);
+        glScalef(0.1f, 0.1f, 1.0f);
+        CallGlyphLists(outlineFontBase, name);
+        glPopMatrix();
+    }
+    float formulaWidth = 0.0f;
+    for (const char c : formula)
+        formulaWidth +=
+            glyphMetrics[static_cast<unsigned char>(c)].cellIncX * (IsDigit(c) ? 0.07f : 0.1f);
+    if (formulaWidth > 0.0f) {
+        // Pushed, so the frame still ends with the identity matrix.
+        glPushMatrix();
+        glTranslatef(-0.5f * formulaWidth, 0.8f, 0.0f);
+        for (const char c : formula) {
+            const bool digit = IsDigit(c);
+            glPushMatrix();
+            if (digit) {
+                glTranslatef(0.0f, -0.035f, 0.0f);
+                glScalef(0.07f, 0.07f, 1.0f);
+            } else {
+                glScalef(0.1f, 0.1f, 1.0f);
+            }
+            CallGlyphLists(outlineFontBase, std::string_view(&c, 1));
+            glPopMatrix();
+            const float advance = glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
+            glTranslatef(advance * (digit ? 0.07f : 0.1f), 0.0f, 0.0f);
+        }
+        glPopMatrix();
+    }
+    glFrontFace(GL_CCW);
 }

@@ -1,7 +1,27 @@
-// The flat overlay drawn over the scene in normalised device coordinates.
+// The flat overlay drawn over the scene in normalised device coordinates:
+// the hovered atom's element data at the top left and the credit line at the
+// bottom right in bitmap glyphs, the molecule's name and formula as a title.
 #pragma once
 
-// Sets both matrices to identity, with the model-view selected; the overlay
-// text is drawn in these coordinates, and node dragging reads these matrices
-// between frames.
+#include <array>
+#include <string>
+
+#include "molecule.h"
+
+// The credit line at the bottom right; its 20 characters at 7.5 pixels each
+// end at the right edge of the view.
+inline constexpr char kCreditLine[] = "Tessaril - molecules";
+static_assert(sizeof kCreditLine - 1 == 20);
+
+// What the overlay tells about the node's element: its name, "Period %d,
+// Group %s", "Mass = %g amu" and "#Bonds = %d" (links, whatever their order).
+std::array<std::string, 4> HoverLines(const Node& node);
+
+// Sets both matrices to identity, with the model-view selected, and draws
+// the overlay there: the hovered node's lines, the credit line, the title.
+// Node dragging reads these identity matrices between frames.
 void DrawOverlay();
+
+// The molecule's name centred near the top, and its formula below with the
+// digits as lowered subscripts at 70 %, in outline glyphs of em height 0.1.
+void DrawTitle();

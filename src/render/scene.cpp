@@ -1,5 +1,6 @@
 // The frame and the scene: clears, projection, lights, camera, picking, then
-// the atoms with their cages, the links and the clouds.
+// the atoms with their cages and labels, the links and the clouds, plainly
+// or with shadows, and the overlay.
 #include "scene.h"
 
 #include <GL/gl.h>
@@ -13,6 +14,8 @@
 #include "overlay.h"
 #include "picking.h"
 #include "settings.h"
+#include "shadows.h"
+#include "text.h"
 
 namespace {
 
@@ -171,14 +174,19 @@ void RenderFrame(const FrameInput& input) {
 
     molecule.hoverNode = input.pointerInView ? PickNode(input.mouseX, input.mouseY) : -1;
 
-    // The shadowed frame takes the place of the plain scene when it exists.
-    DrawScene(0);
+    if (settings.Shadows)
+        DrawShadowedScene();
+    else
+        DrawScene(0);
 
     DrawOverlay();
 }
 
 void DrawScene(int pass) {
     const float scale = viewState.atomScale;
+    // Only the spheres are lit; the lights leave lighting on, and the first
+    // cage would otherwise be drawn lit.
+    glDisable(GL_LIGHTING);
     glLineWidth(1.0f);
     for (const Node& node : molecule.nodes) {
         if (!node.element) continue;
@@ -198,6 +206,7 @@ void DrawScene(int pass) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         SetColour(node.element->colour);
         DrawAtomSphere(scale * radius, node, true);
+        DrawAtomLabels(node, pass);
         glPopMatrix();
     }
     DrawLinks(pass);

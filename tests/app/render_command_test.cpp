@@ -2,6 +2,7 @@
 // from Tessaril.ini and a molecule file to a PNG.
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "command_line.h"
 #include "molecule.h"
@@ -36,6 +37,20 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_EQ(line.mouseX, -5);
     EXPECT_EQ(line.mouseY, 20);
     EXPECT_EQ(line.steps, 7);
+    EXPECT_EQ(line.labelMode, 0);
+    EXPECT_FLOAT_EQ(line.textSize, 4.0f);
+
+    const std::tuple<const char*, int, const char*, float> cases[] = {{"none", 0, "tiny", 1.5f},
+                                                                      {"symbols", 1, "small", 2.5f},
+                                                                      {"names", 2, "normal", 4.0f},
+                                                                      {"names", 2, "large", 6.0f},
+                                                                      {"symbols", 1, "huge", 8.0f}};
+    for (const auto& [labels, mode, textSize, size] : cases) {
+        ASSERT_TRUE(ParseCommandLine(
+            {"--render", "a.png", "--labels", labels, "--text-size", textSize}, line, error));
+        EXPECT_EQ(line.labelMode, mode) << labels;
+        EXPECT_FLOAT_EQ(line.textSize, size) << textSize;
+    }
 }
 
 TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
@@ -50,6 +65,12 @@ TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
         {"--size", "600x400", "water.dat"},
         {"--mouse", "1,2", "water.dat"},
         {"--steps", "5", "water.dat"},
+        {"--render", "a.png", "--labels"},
+        {"--render", "a.png", "--labels", "Symbols"},
+        {"--render", "a.png", "--text-size", "4"},
+        {"--render", "a.png", "--text-size", "medium"},
+        {"--labels", "names", "water.dat"},
+        {"--text-size", "huge", "water.dat"},
     };
     for (const auto& arguments : wrong) {
         CommandLine line;
@@ -105,6 +126,28 @@ TEST_F(RenderRunTest, DrawsTheLoadedMoleculeWithTheSettingsColours) {
     const unsigned char* corner = image.At(0, 0);
     EXPECT_EQ(corner[0] + corner[1] + corner[2], 3 * 255);
     EXPECT_LT(image.At(60, 40)[0], 250);  // the atom, not the background
+}
+
+TEST_F(RenderRunTest, LabelsAndTheHoveredElementAreDrawnAsTheWindowWould) {
+    WriteFileOrFail("xenon.dat", "[]\n{}\n(0)Xe{}[0,0,0]\n");
+    ASSERT_EQ(RunRender(RenderLine({"--render", "xenon.png", "--labels", "names", "--text-size",
+                                    "small", "--mouse", "300,200", "xenon.dat"})),
+              kExitWritten);
+    EXPECT_TRUE(fakePrompts.shown.empty());  // both fonts were found
+    DecodedPng image;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty("xenon.png"), image));
+    // Pixels of the shipped text colour, 0.7 grey, in a rectangle.
+    auto textPixels = [&](int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const unsigned char* p = image.At(x, y);
+                count += p[0] >= 176 && p[0] <= 181 && p[1] == p[0] && p[2] == p[0];
+            }
+        return count;
+    };
+    EXPECT_GT(textPixels(0, 0, 200, 64), 100);      // the element's lines
+    EXPECT_GT(textPixels(200, 150, 400, 250), 50);  // the name across the atom
 }
 
 TEST_F(RenderRunTest, WithoutAFileDrawsTheEmptyMolecule) {

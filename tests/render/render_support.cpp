@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "element.h"
@@ -86,6 +87,30 @@ float RenderTest::AlphaDownColumn(int x, int top, int bottom) const {
     float sum = 0;
     for (int y = top; y < bottom; ++y) sum += Pixel(x, y).alpha;
     return sum;
+}
+
+RenderTest::Ink RenderTest::InkOf(const Colour& colour, int left, int top, int right, int bottom,
+                                  float tolerance) const {
+    Ink ink;
+    const int width = right - left, height = bottom - top;
+    if (width <= 0 || height <= 0) return ink;
+    std::vector<GLfloat> rgba(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(left, kViewHeight - bottom, width, height, GL_RGBA, GL_FLOAT, rgba.data());
+    for (int row = 0; row < height; ++row) {
+        const int y = bottom - 1 - row;  // GL rows run bottom to top
+        for (int column = 0; column < width; ++column) {
+            const GLfloat* p = &rgba[(static_cast<size_t>(row) * width + column) * 4];
+            if (!NearColour({p[0], p[1], p[2], p[3]}, colour, tolerance)) continue;
+            const int x = left + column;
+            ++ink.count;
+            ink.left = std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+            ink.top = std::min(ink.top, y);
+            ink.bottom = std::max(ink.bottom, y);
+        }
+    }
+    return ink;
 }
 
 bool NearColour(const Colour& a, const Colour& b, float tolerance) {

@@ -1,7 +1,8 @@
 // A fresh offscreen context for every render test, with helpers to build a
-// small molecule, draw a frame and probe its pixels.
+// small molecule, draw a frame and probe its pixels and the ink of its text.
 #pragma once
 
+#include <climits>
 #include <vector>
 
 #include "colour.h"
@@ -36,6 +37,16 @@ protected:
     // The sum of the alpha channel down the column at x, rows top to bottom
     // (the last one excluded).
     float AlphaDownColumn(int x, int top, int bottom) const;
+
+    // The pixels within tolerance of colour inside the rectangle from
+    // (left, top) to (right, bottom), the last column and row excluded,
+    // origin top left: how many, and the smallest box holding them.
+    struct Ink {
+        int count = 0;
+        int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;  // inclusive
+    };
+    Ink InkOf(const Colour& colour, int left, int top, int right, int bottom,
+              float tolerance = 0.02f) const;
 
     OffscreenContext context_;
 };

@@ -173,6 +173,8 @@ TEST_F(SceneTest, LinkWidthShowsOrderAndSingleLinksReturnToTwoPixels) {
     // alpha 0 the alphas down a column add up to the line's width.
     settings.BackgroundColour = {0, 0, 0, 0};
     settings.LinkColour = {1, 1, 1, 1};
+    molecule.name.clear();  // no title over the column
+    molecule.formula.clear();
     const int tiny = AddElement(1, kRed);
     // Drawn in list order: two triple links, then a single, then a double.
     const float rows[] = {150, 50, -50, -150};

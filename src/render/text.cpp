@@ -1,0 +1,72 @@
+// The outline-glyph text at the atoms and the small texts it is made of.
+#include "text.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "fonts.h"
+#include "scene.h"
+#include "settings.h"
+#include "view_state.h"
+
+float TextAdvance(std::string_view text) {
+    float width = 0.0f;
+    for (const char c : text) width += glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
+    return width;
+}
+
+void CallGlyphLists(unsigned int base, std::string_view text) {
+    if (text.empty()) return;
+    glListBase(base);
+    glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+}
+
+std::string GroupText(int group, char groupLetter) {
+    static const char* const numerals[] = {"O", "I", "II", "III", "IV", "V", "VI", "VII", "VIII"};
+    std::string text = group >= 0 && group <= 8 ? numerals[group] : "";
+    text += groupLetter;
+    return text;
+}
+
+std::string ChargeText(int charge) {
+    if (charge == 0) return {};
+    // Widened first, so that negating the most negative int cannot overflow.
+    const long long magnitude = charge > 0 ? charge : -static_cast<long long>(charge);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld%c", magnitude, charge > 0 ? '+' : '-');
+    return text;
+}
+
+void Draw3DText(std::string_view text, float size, int pass) {
+    if (text.empty()) return;
+    const float width = TextAdvance(text);
+    PassColour(settings.TextColour, pass);
+    glTranslatef(-0.5f * width * size, 0.0f, 0.1f);
+    glScalef(size, size, 1.0f);
+    CallGlyphLists(outlineFontBase, text);
+    glFrontFace(GL_CCW);
+}
+
+void DrawAtomLabels(const Node& node, int pass) {
+    if (!node.element) return;
+    const Element& element = *node.element;
+    const float r = element.radius;
+    const float size = (r * 0.2f + 1.0f) * viewState.textSize;
+    const int mode = viewState.labelMode;
+    if (mode == 1 || mode == 2) {
+        glPushMatrix();
+        // Undo the model's turn, so the label faces the eye while the view is straight.
+        glRotatef(-viewState.modelYaw, 0.0f, 1.0f, 0.0f);
+        glRotatef(-viewState.modelPitch, 1.0f, 0.0f, 0.0f);
+        glTranslatef(0.0f, 0.0f, viewState.atomScale * r + 0.01f);
+        Draw3DText(mode == 1 ? element.symbol : element.name, size, pass);
+        glPopMatrix();
+    }
+    if (node.charge != 0) {
+        glRotatef(-viewState.modelYaw, 0.0f, 1.0f, 0.0f);
+        glRotatef(-viewState.modelPitch, 1.0f, 0.0f, 0.0f);
+        glTranslatef(0.0f, viewState.atomScale * r + 0.1f * size, 0.0f);
+        Draw3DText(ChargeText(node.charge), size, pass);
+    }
+}

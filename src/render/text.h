@@ -1,0 +1,33 @@
+// Text in the scene: outline-glyph strings at the atoms (the element label
+// and the charge), with the measures and wording they share with the
+// overlay.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "molecule.h"
+
+// The sum of the outline glyphs' advance widths, em units; every byte is a
+// character code 0..255.
+float TextAdvance(std::string_view text);
+
+// Calls the display list base + code for every byte of text in turn.
+void CallGlyphLists(unsigned int base, std::string_view text);
+
+// The group's Roman numeral ("O" for 0, "I" to "VIII"; nothing outside
+// 0..8) followed by the group letter.
+std::string GroupText(int group, char groupLetter);
+
+// "2+" for a charge of 2, "2-" for -2, empty for 0.
+std::string ChargeText(int charge);
+
+// The text in outline glyphs of em height size, centred horizontally on the
+// current origin with its baseline there, lifted 0.1 towards the eye, in the
+// pass's text colour. Leaves the front faces counter-clockwise.
+void Draw3DText(std::string_view text, float size, int pass);
+
+// The node's element label (by labelMode) in front of it and its charge
+// above it, both upright in the unturned model frame. Called with the
+// model-view matrix at the node's position; the caller pops it afterwards.
+void DrawAtomLabels(const Node& node, int pass);
