@@ -42,16 +42,6 @@ struct Reading {
                               // current line lists it, else 0
 };
 
-// The text as a text-mode read sees it: CR LF pairs become LF.
-std::string WithPlainLineFeeds(std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        plain.push_back(text[i]);
-    }
-    return plain;
-}
 
 // Calls visit for each piece of text, as a 1024-character line buffer reads it.
 template <typename Visit>

@@ -136,16 +136,6 @@ LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, Ele
     return LineResult::Continue;
 }
 
-// The file as a text-mode read sees it: CR LF pairs become LF.
-std::string WithPlainLineFeeds(std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        plain.push_back(text[i]);
-    }
-    return plain;
-}
 
 std::string WorkingDirectory() {
     std::vector<char> buffer(256);

@@ -132,3 +132,13 @@ std::string FormatG(double value) {
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     return std::string(buffer, result.ptr);
 }
+
+std::string WithPlainLineFeeds(std::string_view text) {
+    std::string plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        plain.push_back(text[i]);
+    }
+    return plain;
+}

@@ -1,6 +1,6 @@
 // Number reading and writing for the program's text files: integers and
 // floats read in the manner of atoi/atof, "%g" formatting, all independent
-// of the process locale.
+// of the process locale; and line ends as a text-mode read sees them.
 #pragma once
 
 #include <string>
@@ -22,3 +22,6 @@ float ReadFloatOrZero(std::string_view text);
 
 // printf's "%g": six significant digits in the shortest form.
 std::string FormatG(double value);
+
+// The text as a text-mode read sees it: CR LF pairs become LF.
+std::string WithPlainLineFeeds(std::string_view text);
