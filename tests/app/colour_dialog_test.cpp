@@ -52,6 +52,7 @@ private slots:
     void cleanup() {
         ResetShell();
         QVERIFY(!ModalTimedOut());
+        QCOMPARE(PendingModalAnswers(), 0);
     }
 
     void OpensAtOneOneWithTruncatedPositionsAndStoresNothing() {

@@ -20,6 +20,8 @@ void WhenModal(std::function<void(T*)> act) {
 }
 
 bool ModalTimedOut();
+// Answers asked for whose dialog has not shown yet; zero after a clean test.
+int PendingModalAnswers();
 
 // A left click on one part of a horizontal bar: an arrow
 // (SC_ScrollBarSubLine, SC_ScrollBarAddLine) or the trough beside the thumb
