@@ -1,10 +1,12 @@
 // The window program's side of the prompt seam: Qt message boxes, the Add
 // New Element box and Qt's own file dialog for choosing molecule files. All
 // are modal over the main window once it exists.
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 
 #include "dialog_support.h"
@@ -28,6 +30,8 @@ QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::st
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
+    // Plain buttons, like the rest of the program's dialogs.
+    for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     return clicked == QMessageBox::NoButton ? escapeButton : clicked;

@@ -17,13 +17,13 @@ struct ColourDialogRecord {
 };
 
 struct ShellState {
-    QWidget* mainWindow = nullptr;       // null until the main window exists
-    QWidget* controlsDialog = nullptr;   // the open Set Controls dialog, or null
+    QWidget* mainWindow = nullptr;                  // null until the main window exists
+    QWidget* controlsDialog = nullptr;              // the open Set Controls dialog, or null
     std::vector<ColourDialogRecord> colourDialogs;  // open colour dialogs, oldest first
-    int lastMouseX = 0;                  // last pointer position seen, client pixels
+    int lastMouseX = 0;                             // last pointer position seen, client pixels
     int lastMouseY = 0;
-    bool rightButtonDown = false;        // right button held in the view
-    bool paused = false;                 // layout simulation stopped by P
+    bool rightButtonDown = false;  // right button held in the view
+    bool paused = false;           // layout simulation stopped by P
     // Called when the Set Controls dialog closes by itself (its close box), so
     // the menu mark can follow.
     std::function<void()> controlsDialogClosed;

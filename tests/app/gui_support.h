@@ -20,6 +20,12 @@ void WhenModal(std::function<void(T*)> act) {
 }
 
 bool ModalTimedOut();
+
+// The child of parent with the given object name.
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
 // Answers asked for whose dialog has not shown yet; zero after a clean test.
 int PendingModalAnswers();
 

