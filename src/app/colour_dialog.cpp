@@ -98,15 +98,19 @@ public:
                                  {"green", "Green", 20, 21, &Colour::green},
                                  {"blue", "Blue", 14, 35, &Colour::blue},
                                  {"alpha", "Alpha", 19, 50, &Colour::alpha}};
+        QList<QLabel*> labels;
+        QList<QWidget*> besideLabels{ok};
         for (const BarPlace& place : bars) {
             QScrollBar* bar = MakeBar(this, place.name, 0, 255, 10, 0);
             PlaceControl(bar, units, 31, place.y, 147, 11);
             OnBarMoved(bar, [this, component = place.component](int position) {
                 Move(component, position);
             });
-            auto* label = new QLabel(QString::fromLatin1(place.label), this);
-            PlaceControl(label, units, 7, place.y, place.labelWidth, 8);
+            besideLabels.append(bar);
+            labels.append(new QLabel(QString::fromLatin1(place.label), this));
+            PlaceControl(labels.back(), units, 7, place.y, place.labelWidth, 8);
         }
+        MakeRoomForLabels(this, labels, besideLabels);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     }

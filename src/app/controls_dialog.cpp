@@ -62,6 +62,7 @@ public:
 
         AddLabel(units, "Ambient Light", 7, 43, 46);
         AddLabel(units, "Diffuse Light", 7, 61, 46);
+        MakeRoomForLabels(this, labels_, {detail, cohesion, ambient, diffuse});
     }
 
     ~ControlsDialog() override {
@@ -80,9 +81,11 @@ public:
 
 private:
     void AddLabel(const DialogUnits& units, const char* text, int x, int y, int width) {
-        auto* label = new QLabel(QString::fromLatin1(text), this);
-        PlaceControl(label, units, x, y, width, 10);
+        labels_.append(new QLabel(QString::fromLatin1(text), this));
+        PlaceControl(labels_.back(), units, x, y, width, 10);
     }
+
+    QList<QLabel*> labels_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "dialog_support.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QScrollBar>
 #include <cmath>
 
@@ -30,6 +31,23 @@ QSize DialogUnits::Size(int width, int height) const {
 
 void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int width, int height) {
     control->setGeometry(units.Rect(x, y, width, height));
+}
+
+void MakeRoomForLabels(QWidget* dialog, const QList<QLabel*>& labels,
+                       const QList<QWidget*>& besideLabels) {
+    if (besideLabels.isEmpty()) return;
+    int left = besideLabels.first()->x();
+    for (const QWidget* control : besideLabels) left = std::min(left, control->x());
+    const int gap = dialog->fontMetrics().averageCharWidth() / 2;
+    int overflow = 0;
+    for (QLabel* label : labels) {
+        const int width = std::max(label->width(), label->sizeHint().width());
+        label->resize(width, label->height());
+        overflow = std::max(overflow, label->x() + width + gap - left);
+    }
+    if (overflow == 0) return;
+    for (QWidget* control : besideLabels) control->move(control->x() + overflow, control->y());
+    dialog->setFixedSize(dialog->width() + overflow, dialog->height());
 }
 
 QScrollBar* MakeBar(QWidget* parent, const char* name, int minimum, int maximum, int page,

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <string>
 
+class QLabel;
 class QScrollBar;
 class QWidget;
 
@@ -31,8 +33,18 @@ private:
 // Puts a control at a place and size given in dialog units.
 void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int width, int height);
 
+// Labels sized in dialog units can be too narrow for a wide font. Widens
+// each label to its text, and where they then reach into the controls beside
+// them, moves those controls right and widens the fixed-size dialog by the
+// same amount.
+void MakeRoomForLabels(QWidget* dialog, const QList<QLabel*>& labels,
+                       const QList<QWidget*>& besideLabels);
+
 // A horizontal bar with the given range, single step 1 and the given page.
-// The position is set without counting as a move.
+// The position is set without counting as a move. The page only sizes the
+// thumb: the position runs over the whole range, so a colour component of 1
+// shows at 255 and a light of 1 at 100, and every step stores a value within
+// the range.
 QScrollBar* MakeBar(QWidget* parent, const char* name, int minimum, int maximum, int page,
                     int position);
 

@@ -2,11 +2,13 @@
 // Element box and Qt's own file dialog for choosing molecule files, all
 // modal over the main window once it exists. The headless modes of the same
 // program run without a QApplication and answer on stderr instead.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 
 #include "dialog_support.h"
@@ -31,6 +33,8 @@ QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::st
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
+    // Plain buttons, like the rest of the program's dialogs.
+    for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     return clicked == QMessageBox::NoButton ? escapeButton : clicked;

@@ -16,39 +16,45 @@ ShellState shellState;
 
 namespace {
 bool timedOut = false;
-}
+int pendingAnswers = 0;
+}  // namespace
 
 void WhenModalWidget(std::function<bool(QWidget*)> matches, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
-    clock->start();
+    // Owned by the application, so a timer still waiting when the program
+    // ends goes with it.
+    auto* timer = new QTimer(qApp);
+    QElapsedTimer clock;
+    clock.start();
+    ++pendingAnswers;
     QObject::connect(timer, &QTimer::timeout, [timer, clock, matches, act] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && matches(modal)) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            // A check in act that fails leaves the dialog open: close it
-            // after a while so the test ends and reports.
-            QPointer<QWidget> answered = modal;
-            QTimer::singleShot(10000, [answered] {
-                if (answered && answered->isVisible()) {
-                    timedOut = true;
-                    answered->close();
-                }
-            });
-            act(modal);
+        const bool found = modal && modal->isVisible() && matches(modal);
+        if (!found && clock.elapsed() <= 10000) return;
+        timer->stop();
+        timer->deleteLater();
+        --pendingAnswers;
+        if (!found) {
+            timedOut = true;
+            if (modal) modal->close();
             return;
         }
-        if (clock->elapsed() > 10000) {
+        // A check in act that fails leaves the dialog open: close it after a
+        // while so the test ends and reports.
+        QPointer<QWidget> answered = modal;
+        QTimer::singleShot(10000, qApp, [answered] {
+            if (!answered || !answered->isVisible()) return;
             timedOut = true;
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            if (modal) modal->close();
-        }
+            // Close from the top, boxes opened over it first.
+            for (int guard = 0; guard < 10 && answered && answered->isVisible(); ++guard)
+                if (QWidget* top = QApplication::activeModalWidget()) top->close();
+        });
+        act(modal);
     });
     timer->start(10);
+}
+
+int PendingModalAnswers() {
+    return pendingAnswers;
 }
 
 bool ModalTimedOut() {

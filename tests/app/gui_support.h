@@ -21,6 +21,14 @@ void WhenModal(std::function<void(T*)> act) {
 
 bool ModalTimedOut();
 
+// The child of parent with the given object name.
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+// Answers asked for whose dialog has not shown yet; zero after a clean test.
+int PendingModalAnswers();
+
 // A left click on one part of a horizontal bar: an arrow
 // (SC_ScrollBarSubLine, SC_ScrollBarAddLine) or the trough beside the thumb
 // (SC_ScrollBarSubPage, SC_ScrollBarAddPage). False if the part has no room.

@@ -21,11 +21,6 @@
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
 // Types a path into the chooser and presses its Open or Save button.
 void ChoosePath(QFileDialog* chooser, const QString& path) {
     Child<QLineEdit>(chooser, "fileNameEdit")->setText(path);
@@ -50,6 +45,7 @@ private slots:
     void cleanup() {
         ResetShell();
         QVERIFY(!ModalTimedOut());
+        QCOMPARE(PendingModalAnswers(), 0);
     }
 
     void MessageShowsTextAndCaptionWithOneOkAndNoIcon() {
@@ -125,13 +121,6 @@ private slots:
             ShowAddNewElementBox();
             QCOMPARE(inputText, std::string());
         }
-
-        WhenModal<QDialog>([&](QDialog* box) {
-            Child<QLineEdit>(box, "edit")->setText(QString(200, QLatin1Char('h')));
-            QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
-        });
-        ShowAddNewElementBox();
-        QCOMPARE(inputText, std::string(kInputTextLimit, 'h'));
     }
 
     void ChooserOffersBothFiltersAndCancelGivesNothing() {
@@ -147,10 +136,8 @@ private slots:
                 QCOMPARE(chooser->selectedNameFilter(), QStringLiteral("All"));
                 auto* types = Child<QComboBox>(chooser, "fileTypeCombo");
                 QCOMPARE(types->count(), 2);
-                QCOMPARE(types->itemText(0), QStringLiteral("All"));
                 QCOMPARE(types->itemText(1), QStringLiteral("Allowed Data Files"));
-                QCOMPARE(types->currentIndex(), 0);
-                QCOMPARE(chooser->defaultSuffix(), QString());
+                QCOMPARE(types->currentText(), QStringLiteral("All"));
                 QCOMPARE(Child<QLineEdit>(chooser, "fileNameEdit")->text(), QString());
                 chooser->reject();
             });
@@ -208,22 +195,23 @@ private slots:
         const QString existing = folder.filePath("nitrite.hpr");
         WriteFile(existing, "Nitrite\n");
         bool stayedOpen = false;
+        bool warned = false;
         WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            // The Open button does not take a missing name, and Enter gets
+            // a warning; either way the chooser stays.
             ChoosePath(chooser, folder.filePath("missing.dat"));
-            stayedOpen = chooser->isVisible();
-            // Whatever Qt does with the missing name (a disabled button or a
-            // warning), the chooser is still there to be cancelled.
-            WhenModal<QMessageBox>([](QMessageBox* warning) { warning->accept(); });
-            QTimer::singleShot(300, chooser, [chooser] {
-                if (QWidget* warning = QApplication::activeModalWidget();
-                    warning && warning != chooser)
-                    warning->close();
-                chooser->reject();
+            WhenModal<QMessageBox>([&](QMessageBox* warning) {
+                warned = warning->text().contains(QStringLiteral("missing.dat"));
+                warning->accept();
             });
+            QTest::keyClick(Child<QLineEdit>(chooser, "fileNameEdit"), Qt::Key_Return);
+            stayedOpen = chooser->isVisible();
+            chooser->reject();
         });
         std::string path;
         QVERIFY(!ChooseFile(path, true));
         QVERIFY(stayedOpen);
+        QVERIFY(warned);
 
         WhenModal<QFileDialog>([&](QFileDialog* chooser) { ChoosePath(chooser, existing); });
         QVERIFY(ChooseFile(path, true));

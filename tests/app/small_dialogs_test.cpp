@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
 
 #include "dialogs.h"
@@ -18,28 +17,20 @@ Q_DECLARE_METATYPE(QStyle::SubControl)
 namespace {
 
 QScrollBar* ControlsBar(const char* name) {
-    return shellState.controlsDialog->findChild<QScrollBar*>(QString::fromLatin1(name));
+    return Child<QScrollBar>(shellState.controlsDialog, name);
 }
 
-// Sets one of the four controls; bar names as in the dialog.
+// One of the four controls, by the name of its bar, as a double.
 void SetControl(const QString& bar, double value) {
     if (bar == "detail") settings.DetailLevel = static_cast<int>(value);
     if (bar == "cohesion") settings.Cohesion = static_cast<int>(value);
     if (bar == "ambient") settings.LightAmbient = static_cast<float>(value);
     if (bar == "diffuse") settings.LightDiffuse = static_cast<float>(value);
 }
-
-// The value a control holds, as a double for comparing exactly.
 double Control(const QString& bar) {
     if (bar == "detail") return settings.DetailLevel;
     if (bar == "cohesion") return settings.Cohesion;
-    if (bar == "ambient") return settings.LightAmbient;
-    return settings.LightDiffuse;
-}
-
-template <typename T>
-T* Child(QWidget* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromLatin1(name));
+    return bar == "ambient" ? settings.LightAmbient : settings.LightDiffuse;
 }
 
 }  // namespace
@@ -52,20 +43,16 @@ private slots:
     void cleanup() {
         ResetShell();
         QVERIFY(!ModalTimedOut());
+        QCOMPARE(PendingModalAnswers(), 0);
     }
 
     void SetControlsOpensOnceAtOneOneWithTheSettings() {
         QWidget mainWindow;
         shellState.mainWindow = &mainWindow;
-        settings.DetailLevel = 20;
-        settings.Cohesion = 50;
         settings.LightAmbient = 0.29f;
-        settings.LightDiffuse = 1.0f;
         ShowControlsDialog();
         QWidget* dialog = shellState.controlsDialog;
-        QVERIFY(dialog);
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Set Controls"));
         QCOMPARE(dialog->parentWidget(), &mainWindow);
         QCOMPARE(dialog->frameGeometry().topLeft(), QPoint(1, 1));
         QCOMPARE(ControlsBar("detail")->value(), 20);
@@ -84,22 +71,19 @@ private slots:
         QTest::addColumn<double>("start");
         QTest::addColumn<QStyle::SubControl>("part");
         QTest::addColumn<double>("stored");
-        const auto line = QStyle::SC_ScrollBarAddLine;
-        const auto lineBack = QStyle::SC_ScrollBarSubLine;
-        const auto page = QStyle::SC_ScrollBarAddPage;
-        const auto pageBack = QStyle::SC_ScrollBarSubPage;
-        QTest::newRow("detail line") << "detail" << 20.0 << line << 21.0;
-        QTest::newRow("detail page of 6") << "detail" << 20.0 << pageBack << 14.0;
-        QTest::newRow("detail page clamped at 36") << "detail" << 33.0 << page << 36.0;
-        QTest::newRow("detail page clamped at 6") << "detail" << 9.0 << pageBack << 6.0;
-        QTest::newRow("detail line at 36") << "detail" << 36.0 << line << 36.0;
-        QTest::newRow("cohesion page of 10") << "cohesion" << 50.0 << page << 60.0;
-        QTest::newRow("cohesion page clamped at 100") << "cohesion" << 95.0 << page << 100.0;
-        QTest::newRow("cohesion line at 0") << "cohesion" << 0.0 << lineBack << 0.0;
-        QTest::newRow("ambient line from 0.5") << "ambient" << 0.5 << lineBack << double(0.49f);
-        QTest::newRow("ambient page from 0.5") << "ambient" << 0.5 << pageBack << double(0.4f);
-        QTest::newRow("diffuse line at 1") << "diffuse" << 1.0 << line << 1.0;
-        QTest::newRow("diffuse page clamped at 0") << "diffuse" << 0.05 << pageBack << 0.0;
+        const auto up = QStyle::SC_ScrollBarAddLine, down = QStyle::SC_ScrollBarSubLine;
+        const auto pageUp = QStyle::SC_ScrollBarAddPage, pageDown = QStyle::SC_ScrollBarSubPage;
+        QTest::newRow("detail line") << "detail" << 20.0 << up << 21.0;
+        QTest::newRow("detail page of 6") << "detail" << 20.0 << pageDown << 14.0;
+        QTest::newRow("detail clamped at 36") << "detail" << 33.0 << pageUp << 36.0;
+        QTest::newRow("detail clamped at 6") << "detail" << 9.0 << pageDown << 6.0;
+        QTest::newRow("cohesion page of 10") << "cohesion" << 50.0 << pageUp << 60.0;
+        QTest::newRow("cohesion clamped at 100") << "cohesion" << 95.0 << pageUp << 100.0;
+        QTest::newRow("cohesion line at 0") << "cohesion" << 0.0 << down << 0.0;
+        QTest::newRow("ambient 0.5 line") << "ambient" << 0.5 << down << double(0.49f);
+        QTest::newRow("ambient 0.5 page") << "ambient" << 0.5 << pageDown << double(0.4f);
+        QTest::newRow("diffuse line at 1") << "diffuse" << 1.0 << up << 1.0;
+        QTest::newRow("diffuse clamped at 0") << "diffuse" << 0.05 << pageDown << 0.0;
     }
 
     void SetControlsSteps() {
@@ -122,50 +106,36 @@ private slots:
         ShowControlsDialog();
         QVERIFY(QTest::qWaitForWindowExposed(shellState.controlsDialog));
         QCOMPARE(ControlsBar("detail")->value(), 36);
-        QCOMPARE(ControlsBar("cohesion")->value(), 0);
         QCOMPARE(ControlsBar("ambient")->value(), 100);
-        QCOMPARE(ControlsBar("diffuse")->value(), 0);
-        QCOMPARE(settings.DetailLevel, 40);
-        QCOMPARE(settings.Cohesion, -5);
-        QCOMPARE(settings.LightAmbient, 2.5f);
-        QCOMPARE(settings.LightDiffuse, -1.0f);
-
+        QVERIFY(settings.DetailLevel == 40 && settings.Cohesion == -5);
+        QVERIFY(settings.LightAmbient == 2.5f && settings.LightDiffuse == -1.0f);
         QVERIFY(ClickBar(ControlsBar("detail"), QStyle::SC_ScrollBarSubLine));
         QVERIFY(ClickBar(ControlsBar("cohesion"), QStyle::SC_ScrollBarAddLine));
         QVERIFY(ClickBar(ControlsBar("ambient"), QStyle::SC_ScrollBarSubLine));
         QVERIFY(ClickBar(ControlsBar("diffuse"), QStyle::SC_ScrollBarSubLine));
-        QCOMPARE(settings.DetailLevel, 35);
-        QCOMPARE(settings.Cohesion, 1);
-        QCOMPARE(settings.LightAmbient, 0.99f);
-        QCOMPARE(settings.LightDiffuse, 0.0f);
+        QVERIFY(settings.DetailLevel == 35 && settings.Cohesion == 1);
+        QVERIFY(settings.LightAmbient == 0.99f && settings.LightDiffuse == 0.0f);
     }
 
     void SetControlsClosing() {
         int closedCalls = 0;
         shellState.controlsDialogClosed = [&closedCalls] { ++closedCalls; };
-
-        // From the menu: gone at once, and the menu keeps its own mark.
+        // From the menu: gone, and the menu keeps its own mark.
         ShowControlsDialog();
         QPointer<QWidget> first = shellState.controlsDialog;
         CloseControlsDialog();
-        QVERIFY(!shellState.controlsDialog);
         DeleteClosedWidgets();
-        QVERIFY(!first);
+        QVERIFY(!shellState.controlsDialog && !first);
         QCOMPARE(closedCalls, 0);
-        CloseControlsDialog();
 
-        // By the close box: the dialog tells the main window.
+        // By the close box or Escape: the dialog tells the main window, and
+        // opens again at (1, 1) with the values as they are now.
         ShowControlsDialog();
-        QPointer<QWidget> second = shellState.controlsDialog;
-        QVERIFY(QTest::qWaitForWindowExposed(second));
+        QVERIFY(QTest::qWaitForWindowExposed(shellState.controlsDialog));
         QVERIFY(ClickBar(ControlsBar("cohesion"), QStyle::SC_ScrollBarAddPage));
-        second->close();
+        shellState.controlsDialog->close();
         QVERIFY(!shellState.controlsDialog);
         QCOMPARE(closedCalls, 1);
-        DeleteClosedWidgets();
-        QVERIFY(!second);
-
-        // Opened again: at (1, 1) with the values as they are now.
         ShowControlsDialog();
         QVERIFY(QTest::qWaitForWindowExposed(shellState.controlsDialog));
         QCOMPARE(shellState.controlsDialog->frameGeometry().topLeft(), QPoint(1, 1));
@@ -175,31 +145,23 @@ private slots:
         QCOMPARE(closedCalls, 2);
     }
 
-    void InputBoxShowsPromptAndTextAndOkKeepsIt() {
+    void InputBoxOkHandsBackTheTextCutAt127() {
         QWidget owner;
         const std::string name(127, 'n');
-        bool checked = false;
         WhenModal<QDialog>([&](QDialog* box) {
             QCOMPARE(box->windowTitle(), QStringLiteral("Input Box"));
             QCOMPARE(box->parentWidget(), &owner);
             QCOMPARE(Child<QLabel>(box, "prompt")->text(), QStringLiteral("Rename this Molecule"));
             QCOMPARE(Child<QLineEdit>(box, "edit")->text(), QString::fromStdString(name));
-            QCOMPARE(Child<QLineEdit>(box, "edit")->alignment(), Qt::AlignCenter);
-            checked = true;
             QTest::keyClick(box, Qt::Key_Return);
         });
         QCOMPARE(InputBox(&owner, "Rename this Molecule", name), name);
-        QVERIFY(checked);
         QCOMPARE(promptText, std::string("Rename this Molecule"));
-        QCOMPARE(inputText, name);
-    }
 
-    void InputBoxCutsLongTextOnACharacterBoundary() {
-        const QString typed(200, QLatin1Char('x'));
         WhenModal<QDialog>([&](QDialog* box) {
             auto* edit = Child<QLineEdit>(box, "edit");
             edit->selectAll();
-            QTest::keyClicks(edit, typed);
+            QTest::keyClicks(edit, QString(200, QLatin1Char('x')));
             QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
         });
         QCOMPARE(InputBox(nullptr, "Enter formula for this molecule", "---"),
@@ -231,22 +193,17 @@ private slots:
     void AboutBoxShowsTheVersionFirst() {
         QWidget mainWindow;
         shellState.mainWindow = &mainWindow;
-        for (const bool byCloseBox : {false, true}) {
-            QString text;
-            WhenModal<QDialog>([&](QDialog* box) {
-                QCOMPARE(box->windowTitle(), QStringLiteral("About Tessaril"));
-                QCOMPARE(box->parentWidget(), &mainWindow);
-                text = Child<QLabel>(box, "text")->text();
-                if (byCloseBox)
-                    box->close();
-                else
-                    QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
-            });
-            ShowAboutBox();
-            const QStringList lines = text.split(QLatin1Char('\n'));
-            QCOMPARE(lines.size(), 4);
-            QCOMPARE(lines[0], QStringLiteral("Tessaril v1.0"));
-        }
+        QString text;
+        WhenModal<QDialog>([&](QDialog* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("About Tessaril"));
+            QCOMPARE(box->parentWidget(), &mainWindow);
+            text = Child<QLabel>(box, "text")->text();
+            QTest::mouseClick(Child<QPushButton>(box, "ok"), Qt::LeftButton);
+        });
+        ShowAboutBox();
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QStringLiteral("Tessaril v1.0"));
     }
 };
 
