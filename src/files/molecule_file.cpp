@@ -42,7 +42,6 @@ struct Reading {
                               // current line lists it, else 0
 };
 
-
 // Calls visit for each piece of text, as a 1024-character line buffer reads it.
 template <typename Visit>
 void ForEachPiece(std::string_view text, Visit visit) {

@@ -136,7 +136,6 @@ LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, Ele
     return LineResult::Continue;
 }
 
-
 std::string WorkingDirectory() {
     std::vector<char> buffer(256);
     for (;;) {

@@ -13,12 +13,12 @@
 // What the window hands to one frame. Sizes and the pointer are in device
 // pixels, the pointer measured from the top left of the drawing area.
 struct FrameInput {
-    int width = 0;   // viewport width; nothing is drawn when 0 or less
-    int height = 0;  // viewport height; nothing is drawn when 0 or less
-    int mouseX = 0;  // pointer, pixels from the left
-    int mouseY = 0;  // pointer, pixels from the top
+    int width = 0;              // viewport width; nothing is drawn when 0 or less
+    int height = 0;             // viewport height; nothing is drawn when 0 or less
+    int mouseX = 0;             // pointer, pixels from the left
+    int mouseY = 0;             // pointer, pixels from the top
     bool pointerInView = true;  // false: no pointer over the view, so nothing is hovered
-    ViewInput keys;  // flight and scaling keys sampled at the start of the frame
+    ViewInput keys;             // flight and scaling keys sampled at the start of the frame
 };
 
 // Line width of a single link, pixels.
