@@ -207,23 +207,30 @@ std::string UsageText() {
            "Tessaril.ini holds no element.\n";
 }
 
-int RunSave(const CommandLine& commandLine) {
-    ReadSettingsFile();
-    if (ElementCount() == 0) return kExitNoElements;
-    if (!LoadMoleculeFile(commandLine.inputPath)) return kExitFileError;
-    // As a running program would, with nothing held and nothing paused.
-    for (long long step = 0; step < commandLine.steps; ++step) SimulationStep();
-    if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
-    return kExitWritten;
-}
+namespace {
 
-int RunRender(const CommandLine& commandLine) {
+// What both headless modes do first: the settings as start-up reads them,
+// the file (if any) and the layout steps. kExitWritten when all went well.
+int LoadAndStep(const CommandLine& commandLine) {
     ReadSettingsFile();
     if (ElementCount() == 0) return kExitNoElements;
     if (!commandLine.inputPath.empty() && !LoadMoleculeFile(commandLine.inputPath))
         return kExitFileError;
     // As a running program would, with nothing held and nothing paused.
     for (long long step = 0; step < commandLine.steps; ++step) SimulationStep();
+    return kExitWritten;
+}
+
+}  // namespace
+
+int RunSave(const CommandLine& commandLine) {
+    if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
+    if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
+    return kExitWritten;
+}
+
+int RunRender(const CommandLine& commandLine) {
+    if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
     PictureRequest request;
     request.width = commandLine.pictureWidth;
     request.height = commandLine.pictureHeight;

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kCentreX = kViewWidth / 2;
-constexpr int kCentreY = kViewHeight / 2;
 const Colour kGrey{0.5f, 0.5f, 0.5f, 1};
 
 class PickingTest : public RenderTest {
@@ -109,13 +107,7 @@ TEST_F(PickingTest, OverflowingTheSelectionBufferPicksNothing) {
 
 TEST_F(PickingTest, LeavesTheMatricesAsItFoundThem) {
     AddNode(AddElement(20, kGrey), {0, 0, 0});
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(kViewWidth) / kViewHeight, 20.0, 10000.0);
-    glViewport(0, 0, kViewWidth, kViewHeight);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    ApplyCamera();
+    SetFrameMatrices();
     GLfloat projection[16], modelView[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);

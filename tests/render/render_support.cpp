@@ -118,11 +118,7 @@ bool NearColour(const Colour& a, const Colour& b, float tolerance) {
            std::fabs(a.blue - b.blue) <= tolerance;
 }
 
-std::vector<FeedbackPrimitive> SceneFeedback() {
-    std::vector<GLfloat> buffer(1 << 20);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glEnable(GL_CULL_FACE);
+void SetFrameMatrices() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(kViewWidth) / kViewHeight, 20.0, 10000.0);
@@ -130,6 +126,14 @@ std::vector<FeedbackPrimitive> SceneFeedback() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
+}
+
+std::vector<FeedbackPrimitive> SceneFeedback() {
+    std::vector<GLfloat> buffer(1 << 20);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glEnable(GL_CULL_FACE);
+    SetFrameMatrices();
     DrawScene(0);
     const int words = glRenderMode(GL_RENDER);
     std::vector<FeedbackPrimitive> primitives;

@@ -11,6 +11,10 @@
 
 constexpr int kViewWidth = 600;
 constexpr int kViewHeight = 400;
+// The origin is drawn at the centre of the view; at the default eye distance
+// of 500 one model unit is about one pixel.
+constexpr int kCentreX = kViewWidth / 2;
+constexpr int kCentreY = kViewHeight / 2;
 
 class RenderTest : public FreshProcessTest {
 protected:
@@ -61,3 +65,7 @@ struct FeedbackPrimitive {
     Colour colour;      // colour of the first vertex
 };
 std::vector<FeedbackPrimitive> SceneFeedback();
+
+// The projection, viewport and camera of a frame of the test view, with the
+// model-view matrix selected.
+void SetFrameMatrices();

@@ -15,11 +15,6 @@
 
 namespace {
 
-// The origin is drawn at the centre of the view; at the default eye distance
-// of 500 one model unit is about one pixel.
-constexpr int kCentreX = kViewWidth / 2;
-constexpr int kCentreY = kViewHeight / 2;
-
 const Colour kRed{1, 0, 0, 1};
 const Colour kGreen{0, 1, 0, 1};
 const Colour kBlue{0, 0, 1, 1};

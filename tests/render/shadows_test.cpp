@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kCentreX = kViewWidth / 2;
-constexpr int kCentreY = kViewHeight / 2;
 const Colour kRed{1, 0, 0, 1};
 const Colour kGreen{0, 1, 0, 1};
 const Colour kBlue{0, 0, 1, 1};

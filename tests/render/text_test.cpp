@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int kCentreX = kViewWidth / 2;
-constexpr int kCentreY = kViewHeight / 2;
 const Colour kText{0.7f, 0.7f, 0.7f, 1};  // the default TextColour
 // The credit line stands in every frame, below this row.
 constexpr int kCreditTop = kViewHeight - 30;
