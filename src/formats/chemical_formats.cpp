@@ -218,17 +218,6 @@ size_t LineCount(std::string_view text) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 }
 
-// The whole number that field (blanks around it ignored) holds, or -1.
-long long WholeNumber(std::string_view field) {
-    while (!field.empty() && std::isspace(static_cast<unsigned char>(field.front())))
-        field.remove_prefix(1);
-    while (!field.empty() && std::isspace(static_cast<unsigned char>(field.back())))
-        field.remove_suffix(1);
-    long long value = -1;
-    const auto [end, fault] = std::from_chars(field.data(), field.data() + field.size(), value);
-    return fault == std::errc{} && end == field.data() + field.size() ? value : -1;
-}
-
 // The two numbers at the start of line, or -1 for each missing one.
 std::pair<long long, long long> TwoNumbers(std::string_view line) {
     std::istringstream in{std::string(line)};

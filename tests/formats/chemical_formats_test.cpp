@@ -56,7 +56,9 @@ TEST_F(FormatsTest, FormatsAreChosenByExtensionFromTheListOnly) {
     for (const auto& [path, expected] : cases) {
         const ChemicalFormatInfo* format = FormatOfPath(path);
         ASSERT_EQ(format != nullptr, expected != nullptr) << path;
-        if (format) EXPECT_EQ(format->format, *expected) << path;
+        if (format) {
+            EXPECT_EQ(format->format, *expected) << path;
+        }
     }
     const std::string filters = FormatFilters();
     EXPECT_EQ(filters.rfind("All supported (*.xyz *.mol *.sdf *.pdb *.ent", 0), 0u) << filters;

@@ -153,15 +153,18 @@ TEST_F(CorpusTest, ExportThenImportGivesTheSameMolecule) {
             const bool bare =
                 format.format == ChemicalFormat::Xyz || format.format == ChemicalFormat::Mmcif;
             EXPECT_EQ(back.name, known.name) << where;
-            if (!bare || !*known.charges)
+            if (!bare || !*known.charges) {
                 EXPECT_EQ(LinkCounts(back), LinkCounts(original)) << where;
+            }
             for (size_t i = 0; i < back.nodes.size(); ++i) {
                 const Node &a = original.nodes[i], &b = back.nodes[i];
                 EXPECT_EQ(a.element, b.element) << where << " node " << i;
                 EXPECT_LT(Distance(a, b), 0.002f * kUnitsPerAngstrom) << where << " node " << i;
                 if (bare && *known.charges) continue;
                 EXPECT_EQ(Links(a), Links(b)) << where << " node " << i;
-                if (!bare) EXPECT_EQ(a.charge, b.charge) << where << " node " << i;
+                if (!bare) {
+                    EXPECT_EQ(a.charge, b.charge) << where << " node " << i;
+                }
             }
         }
     }
