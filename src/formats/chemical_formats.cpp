@@ -460,6 +460,17 @@ ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
     return result;
 }
 
+int ReadWithLibraryOnly(std::string_view text, ChemicalFormat format) {
+    std::string error;
+    if (!OnInterfaceThread(error)) return 0;
+    LibraryCall call;
+    ob::OBConversion conversion;
+    ob::OBMol mol;
+    std::istringstream in{std::string(text)};
+    if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in)) return 0;
+    return static_cast<int>(mol.NumAtoms());
+}
+
 ImportResult ImportMoleculeFile(const std::string& path) {
     ImportResult result;
     const ChemicalFormatInfo* format = FormatOfPath(path);
