@@ -6,10 +6,12 @@
 #include <QUrl>
 #include <map>
 
+#include "chemical_formats.h"
 #include "colour_dialog.h"
 #include "dialogs.h"
 #include "dragging.h"
 #include "editing.h"
+#include "format_commands.h"
 #include "molecule.h"
 #include "molecule_file.h"
 #include "prompts.h"
@@ -109,6 +111,10 @@ const Command kCommands[] = {
     {kDemo, [] { viewState.demoSpin = Toggle(kDemo); }},
     {kAbout, ShowAboutBox},
     {kWebsite, [] { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress()))); }},
+    {kImport, ImportFromChooser},
+    {kExport, ExportToChooser},
+    {kNewFromSmiles, NewFromSmilesAsked},
+    {kAddHydrogens, [] { AddHydrogensCommand(); }},
 };
 
 // What each shortcut key does on release; the digits add atoms, below.

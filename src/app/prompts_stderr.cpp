@@ -18,3 +18,7 @@ void ShowAddNewElementBox() {
 bool ChooseFile(std::string& path, bool openMode) {
     return headless::ChooseFile(path, openMode);
 }
+
+bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string&) {
+    return headless::ChooseFile(path, openMode);
+}
