@@ -5,6 +5,7 @@
 
 #include "fonts.h"
 #include "settings.h"
+#include "sphere_batch.h"
 #include "view_state.h"
 
 namespace {
@@ -24,6 +25,7 @@ void SetupOpenGL() {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthMask(GL_TRUE);
+    ResetSphereBatch();
     // Each failing font is reported and the program carries on; text in
     // that font then draws nothing.
     SetupBitmapFont(DefaultSansFace(false));
