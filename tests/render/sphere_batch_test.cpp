@@ -173,7 +173,7 @@ TEST_F(SphereBatchTest, CagesAndLinksMeetTheSphereSurface) {
     ExpectAgreement("cage and link", -1);
 }
 
-TEST_F(SphereBatchTest, ContextWithoutTheShaderFallsBackToTessellatedSpheres) {
+TEST_F(SphereBatchTest, TessellatedSpheresStaySelectable) {
     sphereDrawing = SphereDrawing::tessellated;
     EXPECT_FALSE(ShaderSpheresInUse());
     EXPECT_FALSE(DrawSphereBatch({{{0, 0, 0}, 10, kRed}}, false));
