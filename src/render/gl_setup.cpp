@@ -6,8 +6,17 @@
 #include "camera.h"
 #include "fonts.h"
 #include "settings.h"
-#include "sphere_batch.h"
 #include "view_state.h"
+
+namespace {
+
+int contextGeneration = 0;
+
+}  // namespace
+
+int ContextGeneration() {
+    return contextGeneration;
+}
 
 void SetupOpenGL() {
     glShadeModel(GL_SMOOTH);
@@ -18,7 +27,7 @@ void SetupOpenGL() {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthMask(GL_TRUE);
-    ResetSphereBatch();
+    ++contextGeneration;
     // Each failing font is reported and the program carries on; text in
     // that font then draws nothing.
     SetupBitmapFont(DefaultSansFace(false));

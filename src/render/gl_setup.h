@@ -21,6 +21,11 @@ constexpr Vector3 kLightPosition{200.0f, 200.0f, 0.0f};
 // right after the context is made current for the first time.
 void SetupOpenGL();
 
+// How many contexts SetupOpenGL has prepared. Objects kept on a context
+// remember the count they were made under; a different count means that
+// context is gone and they are made again.
+int ContextGeneration();
+
 // Both lights, the material and colour material. The model-view matrix must
 // be the identity, so the light positions are eye coordinates.
 void SetupLights();

@@ -7,7 +7,8 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <cstring>
+
+#include "gl_setup.h"
 
 SphereDrawing sphereDrawing = SphereDrawing::shader;
 
@@ -117,6 +118,7 @@ void main() {
 
 // What was built on the current context.
 struct BatchState {
+    int context = 0;     // ContextGeneration() it was made under
     bool tried = false;  // the program was attempted on this context
     GLuint program = 0;  // 0: none, the fallback draws
     GLint lightOn = -1;
@@ -194,13 +196,13 @@ void FillVertices(const std::vector<SphereItem>& spheres) {
 
 }  // namespace
 
-void ResetSphereBatch() {
-    // The objects went with the context that made them.
-    batch = BatchState{};
-}
-
 bool ShaderSpheresInUse() {
     if (sphereDrawing != SphereDrawing::shader) return false;
+    if (batch.context != ContextGeneration()) {
+        // The objects went with the context that made them.
+        batch = BatchState{};
+        batch.context = ContextGeneration();
+    }
     if (!batch.tried) BuildProgram();
     return batch.program != 0;
 }

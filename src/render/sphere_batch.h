@@ -23,12 +23,8 @@ struct SphereItem {
     Colour colour;
 };
 
-// Forgets the program and buffers of an earlier context. Run once when a
-// context is made; the first batch drawn on it builds them again.
-void ResetSphereBatch();
-
 // True when the scene draws its spheres with the shader on the current
-// context: asked for, and the program built.
+// context: asked for, and the program built (once per context).
 bool ShaderSpheresInUse();
 
 // Draws the spheres with the current matrices, lights and enabled lights,
