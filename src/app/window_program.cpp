@@ -29,6 +29,7 @@ void SetProgramSurfaceFormat() {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(kSurfaceDepthBits);
     format.setStencilBufferSize(kSurfaceStencilBits);
+    format.setSamples(kSurfaceSamples);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     QSurfaceFormat::setDefaultFormat(format);
 }

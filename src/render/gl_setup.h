@@ -10,6 +10,9 @@
 constexpr int kSurfaceDepthBits = 24;
 constexpr int kSurfaceStencilBits = 8;
 constexpr bool kSurfaceDoubleBuffered = true;
+// Samples per pixel asked for, so that edges are antialiased; a surface
+// without them is taken when the driver refuses.
+constexpr int kSurfaceSamples = 4;
 
 // Both lights sit at this point in eye space: 200 units right of and above
 // the eye, level with it, so the lighting stays fixed to the viewer however
