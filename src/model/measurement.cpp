@@ -2,9 +2,12 @@
 // are those of the stored coordinates and no rounding of the sums adds noise.
 #include "measurement.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+
+#include "molecule.h"
 
 namespace {
 
@@ -101,4 +104,49 @@ std::string MeasurementText(const std::vector<Vector3>& positions, double unitsP
             break;
     }
     return text;
+}
+
+std::vector<int> OrderAlongLinks(std::vector<int> nodes) {
+    std::erase_if(nodes, [](int index) { return !IsNodeIndex(index); });
+    const std::size_t count = nodes.size();
+    // linked[i] lists the places in nodes of the nodes linked to nodes[i].
+    std::vector<std::vector<std::size_t>> linked(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::vector<int>& neighbours = molecule.nodes[nodes[i]].neighbours;
+        for (std::size_t j = 0; j < count; ++j) {
+            if (j != i &&
+                std::find(neighbours.begin(), neighbours.end(), nodes[j]) != neighbours.end())
+                linked[i].push_back(j);
+        }
+    }
+    // A chain has two ends with one link and no node with more than two;
+    // then walking from one end must reach every node.
+    std::size_t start = count;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (linked[i].size() > 2 || linked[i].empty()) return nodes;
+        if (linked[i].size() == 1 && (start == count || nodes[i] < nodes[start])) start = i;
+    }
+    if (count < 2 || start == count) return nodes;
+    std::vector<int> chain{nodes[start]};
+    for (std::size_t previous = count, at = start; chain.size() < count;) {
+        const std::size_t next = linked[at][0] != previous ? linked[at][0]
+                                 : linked[at].size() > 1   ? linked[at][1]
+                                                           : count;
+        if (next == count) return nodes;  // the chain ended early: not one piece
+        chain.push_back(nodes[next]);
+        previous = at;
+        at = next;
+    }
+    return chain;
+}
+
+std::string SelectionMeasurementText(double unitsPerAngstrom) {
+    std::vector<int> selected;
+    for (const Node& node : molecule.nodes) {
+        if (node.selected) selected.push_back(node.id);
+        if (selected.size() > 4) return std::string();
+    }
+    std::vector<Vector3> positions;
+    for (int index : OrderAlongLinks(selected)) positions.push_back(molecule.nodes[index].position);
+    return MeasurementText(positions, unitsPerAngstrom);
 }

@@ -26,3 +26,13 @@ std::optional<double> Dihedral(Vector3 a, Vector3 b, Vector3 c, Vector3 d);
 // ångström part is left out when it is not a positive number. Empty for any
 // other count.
 std::string MeasurementText(const std::vector<Vector3>& positions, double unitsPerAngstrom);
+
+// The nodes in the order to measure them: when the links among them join
+// them into one chain (a bond angle, a torsion), along that chain, starting
+// at the end with the lower index; otherwise as given. Indices naming no node
+// are left out.
+std::vector<int> OrderAlongLinks(std::vector<int> nodes);
+
+// MeasurementText for the selected nodes, ordered along their links; empty
+// unless two, three or four nodes are selected.
+std::string SelectionMeasurementText(double unitsPerAngstrom);

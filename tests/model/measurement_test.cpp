@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "measurement.h"
+#include "molecule_builder.h"
+#include "process_state.h"
 
 namespace {
 
@@ -78,6 +80,38 @@ TEST(MeasurementTest, TextShowsUnitsAngstromAndDegreesForTwoToFourAtoms) {
         {{o, x, y, z, o}, 20.0, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(MeasurementText(c.positions, c.unitsPerAngstrom), c.text);
+}
+
+TEST(MeasurementTest, SelectedAtomsAreMeasuredAlongTheirLinks) {
+    ResetProcessState();
+    elementTable.resize(1);
+    // 0-1-2-3 a chain, 5 a branch on 1, 4 alone; 0-1-2 is a right angle, and
+    // seen along 1 to 2 (+y, x to the right, z up) 0 turns anticlockwise onto 3.
+    const Vector3 at[] = {{30, 0, 0}, {0, 0, 0}, {0, 30, 0}, {0, 30, 30}, {9, 9, 9}, {0, 0, -30}};
+    for (const Vector3& position : at) AddTestNode(position, &elementTable[0]);
+    for (auto [a, b] : {std::pair{0, 1}, {1, 2}, {2, 3}, {1, 5}}) LinkTestNodes(a, b, 1);
+    using Ints = std::vector<int>;
+    const struct {
+        Ints given, ordered;
+    } cases[] = {
+        {{2, 0, 1}, {0, 1, 2}},
+        {{3, 1, 2, 0}, {0, 1, 2, 3}},
+        {{3, 2}, {2, 3}},
+        {{5, 2, 1}, {2, 1, 5}},
+        {{0, 2}, {0, 2}},
+        {{0, 5, 2, 1}, {0, 5, 2, 1}},
+        {{0, 1, 2, 4}, {0, 1, 2, 4}},
+        {{7, 1, -1, 0}, {0, 1}},
+        {{0, 1, 3, 2}, {0, 1, 2, 3}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(OrderAlongLinks(c.given), c.ordered);
+
+    for (int i : {2, 1, 0}) molecule.nodes[i].selected = true;
+    EXPECT_EQ(SelectionMeasurementText(20.0), "Angle 90.0\u00b0");
+    molecule.nodes[3].selected = true;
+    EXPECT_EQ(SelectionMeasurementText(20.0), "Dihedral -90.0\u00b0");
+    molecule.nodes[4].selected = true;
+    EXPECT_EQ(SelectionMeasurementText(20.0), "");
 }
 
 }  // namespace
