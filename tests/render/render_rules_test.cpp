@@ -292,14 +292,16 @@ protected:
 };
 
 TEST_F(LongShadowTest, ShadowReachesFarAlongTheLightAndTheVolumesWriteNoDepth) {
-    AddNode(AddElement(300, kRed), BeyondCaster(15));
+    AddNode(AddElement(60, kRed), BeyondCaster(15));
     // Where the far atom's centre is drawn: eye-space (-3000, -3000, -8000).
     const float focal = kCentreY / std::tan(22.5f * kDegreesToRadians);
     const int x = static_cast<int>(std::lround(kCentreX - focal * 3000 / 8000));
     const int y = static_cast<int>(std::lround(kCentreY + focal * 3000 / 8000));
     Frame();
     const Colour lit = Pixel(x, y);
-    AddNode(AddElement(25, kBlue), {0, 0, 0});  // the caster
+    // A small caster: the line of sight to the far atom enters its volume
+    // only some twelve times as far from the light as the caster.
+    AddNode(AddElement(5, kBlue), {0, 0, 0});
     Frame();
     const Colour shaded = Pixel(x, y);
     EXPECT_GT(lit.red, 0.6f);
