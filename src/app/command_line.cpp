@@ -4,12 +4,14 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "element.h"
 #include "molecule_file.h"
 #include "picture.h"
 #include "settings_file.h"
 #include "simulation.h"
+#include "view_choices.h"
 #include "view_state.h"
 
 namespace {
@@ -21,10 +23,6 @@ bool ReadStepCount(const std::string& text, long long& steps) {
     steps = std::strtoll(text.c_str(), nullptr, 10);
     return true;
 }
-
-}  // namespace
-
-namespace {
 
 // The whole of text as a decimal integer.
 bool ReadInteger(std::string_view text, int& value) {
@@ -41,27 +39,74 @@ bool ReadPair(const std::string& text, char separator, int& a, int& b) {
     return ReadInteger(view.substr(0, at), a) && ReadInteger(view.substr(at + 1), b);
 }
 
-// The label mode that the View menu's Labels entries set, by name.
-bool ReadLabelMode(const std::string& text, int& mode) {
-    static const char* const names[] = {"none", "symbols", "names"};
-    for (int i = 0; i < 3; ++i)
-        if (text == names[i]) {
-            mode = i;
-            return true;
-        }
-    return false;
-}
+// What the options seen so far ask for, beyond the fields of CommandLine.
+struct OptionsSeen {
+    bool help = false;
+    bool save = false;
+    bool render = false;
+    bool size = false;  // --size
+    bool text = false;  // --labels or --text-size
+};
 
-// The text size that the View menu's Text Size entries set, by name.
-bool ReadTextSize(const std::string& text, float& size) {
-    static const std::pair<const char*, float> sizes[] = {
-        {"tiny", 1.5f}, {"small", 2.5f}, {"normal", 4.0f}, {"large", 6.0f}, {"huge", 8.0f}};
-    for (const auto& [name, value] : sizes)
-        if (text == name) {
-            size = value;
-            return true;
-        }
-    return false;
+// One option: its names, whether it takes a value and what that value does.
+// apply is false for an unusable value; the option's message then says what
+// it needs.
+struct Option {
+    const char* name;
+    const char* alias;  // a second name, or null
+    bool once;          // giving it twice is a usage error
+    bool takesValue;
+    const char* needs;  // the message for a missing or unusable value
+    bool (*apply)(const std::string& value, CommandLine& result, OptionsSeen& seen);
+};
+
+const Option kOptions[] = {
+    {"--help", "-h", false, false, "",
+     [](const std::string&, CommandLine&, OptionsSeen& seen) { return seen.help = true; }},
+    {"--render", nullptr, true, true, "--render needs an output file",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         result.outputPath = value;
+         return seen.render = true;
+     }},
+    {"--size", nullptr, false, true, "--size needs WIDTHxHEIGHT, both at least 1",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.size = true;
+         return ReadPair(value, 'x', result.pictureWidth, result.pictureHeight) &&
+                result.pictureWidth >= 1 && result.pictureHeight >= 1;
+     }},
+    {"--mouse", nullptr, false, true, "--mouse needs X,Y",
+     [](const std::string& value, CommandLine& result, OptionsSeen&) {
+         return result.pointerGiven = ReadPair(value, ',', result.mouseX, result.mouseY);
+     }},
+    {"--labels", nullptr, false, true, "--labels needs none, symbols or names",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.text = true;
+         const int mode = LabelModeNamed(value);
+         if (mode >= 0) result.labelMode = mode;
+         return mode >= 0;
+     }},
+    {"--text-size", nullptr, false, true, "--text-size needs tiny, small, normal, large or huge",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.text = true;
+         const TextSizeChoice* size = TextSizeNamed(value);
+         if (size) result.textSize = size->size;
+         return size != nullptr;
+     }},
+    {"--save", nullptr, true, true, "--save needs an output file",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         result.outputPath = value;
+         return seen.save = true;
+     }},
+    {"--steps", nullptr, true, true, "--steps needs a whole number of steps from 0 up",
+     [](const std::string& value, CommandLine& result, OptionsSeen&) {
+         return result.stepsGiven = ReadStepCount(value, result.steps);
+     }},
+};
+
+const Option* OptionNamed(const std::string& argument) {
+    for (const Option& option : kOptions)
+        if (argument == option.name || (option.alias && argument == option.alias)) return &option;
+    return nullptr;
 }
 
 }  // namespace
@@ -69,75 +114,25 @@ bool ReadTextSize(const std::string& text, float& size) {
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& result,
                       std::string& error) {
     result = CommandLine{};
-    bool help = false, save = false, render = false, sizeGiven = false, textGiven = false;
+    OptionsSeen seen;
+    std::set<const Option*> given;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (argument == "--help" || argument == "-h") {
-            help = true;
-        } else if (argument == "--render") {
-            if (render) {
-                error = "--render given twice";
+        if (const Option* option = OptionNamed(argument)) {
+            if (option->once && !given.insert(option).second) {
+                error = argument + " given twice";
                 return false;
             }
-            if (!hasValue) {
-                error = "--render needs an output file";
+            const bool hasValue = i + 1 < arguments.size();
+            if (option->takesValue && !hasValue) {
+                error = option->needs;
                 return false;
             }
-            render = true;
-            result.outputPath = arguments[++i];
-        } else if (argument == "--size") {
-            if (!hasValue ||
-                !ReadPair(arguments[i + 1], 'x', result.pictureWidth, result.pictureHeight) ||
-                result.pictureWidth < 1 || result.pictureHeight < 1) {
-                error = "--size needs WIDTHxHEIGHT, both at least 1";
+            const std::string value = option->takesValue ? arguments[++i] : std::string();
+            if (!option->apply(value, result, seen)) {
+                error = option->needs;
                 return false;
             }
-            sizeGiven = true;
-            ++i;
-        } else if (argument == "--mouse") {
-            if (!hasValue || !ReadPair(arguments[i + 1], ',', result.mouseX, result.mouseY)) {
-                error = "--mouse needs X,Y";
-                return false;
-            }
-            result.pointerGiven = true;
-            ++i;
-        } else if (argument == "--labels") {
-            if (!hasValue || !ReadLabelMode(arguments[i + 1], result.labelMode)) {
-                error = "--labels needs none, symbols or names";
-                return false;
-            }
-            textGiven = true;
-            ++i;
-        } else if (argument == "--text-size") {
-            if (!hasValue || !ReadTextSize(arguments[i + 1], result.textSize)) {
-                error = "--text-size needs tiny, small, normal, large or huge";
-                return false;
-            }
-            textGiven = true;
-            ++i;
-        } else if (argument == "--save") {
-            if (save) {
-                error = "--save given twice";
-                return false;
-            }
-            if (i + 1 >= arguments.size()) {
-                error = "--save needs an output file";
-                return false;
-            }
-            save = true;
-            result.outputPath = arguments[++i];
-        } else if (argument == "--steps") {
-            if (result.stepsGiven) {
-                error = "--steps given twice";
-                return false;
-            }
-            if (i + 1 >= arguments.size() || !ReadStepCount(arguments[i + 1], result.steps)) {
-                error = "--steps needs a whole number of steps from 0 up";
-                return false;
-            }
-            result.stepsGiven = true;
-            ++i;
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument;
             return false;
@@ -148,27 +143,27 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
             return false;
         }
     }
-    if (help) {
+    if (seen.help) {
         result.mode = CommandLine::Mode::Help;
         return true;
     }
-    if (save && render) {
+    if (seen.save && seen.render) {
         error = "--save and --render cannot be combined";
         return false;
     }
-    if (!render && (sizeGiven || result.pointerGiven || textGiven)) {
+    if (!seen.render && (seen.size || result.pointerGiven || seen.text)) {
         error = "--size, --mouse, --labels and --text-size belong to --render";
         return false;
     }
-    if (result.stepsGiven && !save && !render) {
+    if (result.stepsGiven && !seen.save && !seen.render) {
         error = "--steps needs --save or --render";
         return false;
     }
-    if (render) {
+    if (seen.render) {
         result.mode = CommandLine::Mode::Render;
         return true;
     }
-    if (save) {
+    if (seen.save) {
         if (result.inputPath.empty()) {
             error = "--save needs a molecule file to load";
             return false;

@@ -16,6 +16,7 @@
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
+#include "view_choices.h"
 #include "view_state.h"
 
 namespace {
@@ -30,23 +31,16 @@ bool Toggle(int id) {
     return marked;
 }
 
-void MarkOneOf(std::initializer_list<int> group, int marked) {
-    for (int id : group) SetMenuMark(id, id == marked);
-}
-
 void SetLabelMode(int mode) {
     viewState.labelMode = mode;
-    const int ids[] = {CommandId::kLabelsNone, CommandId::kLabelsSymbols,
-                       CommandId::kLabelsFullNames};
-    MarkOneOf({CommandId::kLabelsNone, CommandId::kLabelsSymbols, CommandId::kLabelsFullNames},
-              ids[mode]);
+    for (int other = 0; other < static_cast<int>(std::size(kLabelModes)); ++other)
+        SetMenuMark(kLabelModes[other].commandId, other == mode);
 }
 
-void SetTextSize(int id, float size) {
-    viewState.textSize = size;
-    MarkOneOf({CommandId::kSizeTiny, CommandId::kSizeSmall, CommandId::kSizeNormal,
-               CommandId::kSizeLarge, CommandId::kSizeHuge},
-              id);
+void SetTextSize(const TextSizeChoice& choice) {
+    viewState.textSize = choice.size;
+    for (const TextSizeChoice& other : kTextSizes)
+        SetMenuMark(other.commandId, other.commandId == choice.commandId);
 }
 
 bool HasCurrentNode() {
@@ -63,6 +57,99 @@ void OpenCurrentElementColour() {
 void AskToQuit() {
     if (AskYesNo("Really Quit?", "Quit Program")) EndProgram();
 }
+
+void AskForNewMolecule() {
+    if (AskYesNo("Are you sure? You will lose any unsaved work!", "New molecule")) NewMolecule();
+}
+
+using namespace CommandId;
+
+// Every command but the label modes and text sizes, which come from their
+// own tables.
+struct Command {
+    int id;
+    void (*run)();
+};
+const Command kCommands[] = {
+    {kEnter, AskToQuit},
+    {kEscape, AskToQuit},
+    {kExit, AskToQuit},
+    {kNew, AskForNewMolecule},
+    {kLoad, [] { LoadMolecule(); }},
+    {kSave, [] { SaveMolecule(); }},
+    {kRename,
+     [] {
+         molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name);
+     }},
+    {kSetFormula,
+     [] {
+         molecule.formula =
+             InputBox(shellState.mainWindow, "Enter formula for this molecule", molecule.formula);
+     }},
+    {kAddNewAtom, [] { AddNewAtom(molecule.currentNode); }},
+    {kJoinAtoms, JoinSelectedNodes},
+    {kUnjoinAtoms, UnjoinSelectedNodes},
+    {kSetControls, [] { Toggle(kSetControls) ? ShowControlsDialog() : CloseControlsDialog(); }},
+    {kCheckMolecule, CheckMolecule},
+    {kCloudColour, [] { OpenColourDialog(settings.CloudColour); }},
+    {kBackgroundColour, [] { OpenColourDialog(settings.BackgroundColour); }},
+    {kHighlightColour, [] { OpenColourDialog(settings.HighlightColour); }},
+    {kElementColour, OpenCurrentElementColour},
+    {kSelectColour, [] { OpenColourDialog(settings.SelectColour); }},
+    {kTextColour, [] { OpenColourDialog(settings.TextColour); }},
+    {kLinkColour, [] { OpenColourDialog(settings.LinkColour); }},
+    {kSpecular, [] { settings.Specular = Toggle(kSpecular); }},
+    {kInvertColours, [] { settings.InvertColours = Toggle(kInvertColours); }},
+    {kSquash,
+     [] {
+         settings.Squash = Toggle(kSquash);
+         if (!settings.Squash) ReleaseSquash();
+     }},
+    {kShadows, [] { settings.Shadows = Toggle(kShadows); }},
+    {kDemo, [] { viewState.demoSpin = Toggle(kDemo); }},
+    {kAbout, ShowAboutBox},
+    {kWebsite, [] { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress()))); }},
+};
+
+// What each shortcut key does on release; the digits add atoms, below.
+struct KeyAction {
+    ShortcutKey key;
+    void (*run)();
+};
+const KeyAction kKeyActions[] = {
+    {ShortcutKey::Escape,
+     [] {
+         molecule.currentNode = -1;
+         molecule.hoverNode = -1;
+         EndProgram();
+     }},
+    {ShortcutKey::Delete,
+     [] {
+         if (molecule.currentNode != -1) RemoveNode(molecule.currentNode);
+     }},
+    {ShortcutKey::A, [] { AddNewAtom(molecule.currentNode); }},
+    {ShortcutKey::C, CentreMolecule},
+    {ShortcutKey::D, [] { viewState.demoSpin = Toggle(kDemo); }},
+    {ShortcutKey::I, [] { settings.InvertColours = Toggle(kInvertColours); }},
+    {ShortcutKey::J, JoinSelectedNodes},
+    {ShortcutKey::L,
+     [] {
+         if (molecule.currentNode != -1) ToggleCloud(molecule.currentNode);
+     }},
+    {ShortcutKey::O, OpenCurrentElementColour},
+    {ShortcutKey::P, [] { shellState.paused = !shellState.paused; }},
+    {ShortcutKey::S, [] { settings.Shadows = Toggle(kShadows); }},
+    {ShortcutKey::T, [] { SetLabelMode((viewState.labelMode + 1) % 3); }},
+    {ShortcutKey::U, UnjoinSelectedNodes},
+    {ShortcutKey::KeypadPlus,
+     [] {
+         if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, +1);
+     }},
+    {ShortcutKey::KeypadMinus,
+     [] {
+         if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, -1);
+     }},
+};
 
 }  // namespace
 
@@ -97,181 +184,30 @@ std::string WebsiteAddress() {
 }
 
 bool HandleCommand(int id) {
-    using namespace CommandId;
-    switch (id) {
-        case kEnter:
-        case kEscape:
-        case kExit:
-            AskToQuit();
+    for (const Command& command : kCommands)
+        if (command.id == id) {
+            command.run();
             return true;
-        case kNew:
-            if (AskYesNo("Are you sure? You will lose any unsaved work!", "New molecule"))
-                NewMolecule();
+        }
+    for (int mode = 0; mode < static_cast<int>(std::size(kLabelModes)); ++mode)
+        if (kLabelModes[mode].commandId == id) {
+            SetLabelMode(mode);
             return true;
-        case kLoad:
-            LoadMolecule();
+        }
+    for (const TextSizeChoice& choice : kTextSizes)
+        if (choice.commandId == id) {
+            SetTextSize(choice);
             return true;
-        case kSave:
-            SaveMolecule();
-            return true;
-        case kRename:
-            molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name);
-            return true;
-        case kSetFormula:
-            molecule.formula = InputBox(shellState.mainWindow, "Enter formula for this molecule",
-                                        molecule.formula);
-            return true;
-        case kAddNewAtom:
-            AddNewAtom(molecule.currentNode);
-            return true;
-        case kJoinAtoms:
-            JoinSelectedNodes();
-            return true;
-        case kUnjoinAtoms:
-            UnjoinSelectedNodes();
-            return true;
-        case kSetControls:
-            if (Toggle(kSetControls))
-                ShowControlsDialog();
-            else
-                CloseControlsDialog();
-            return true;
-        case kCheckMolecule:
-            CheckMolecule();
-            return true;
-        case kCloudColour:
-            OpenColourDialog(settings.CloudColour);
-            return true;
-        case kBackgroundColour:
-            OpenColourDialog(settings.BackgroundColour);
-            return true;
-        case kHighlightColour:
-            OpenColourDialog(settings.HighlightColour);
-            return true;
-        case kElementColour:
-            OpenCurrentElementColour();
-            return true;
-        case kSelectColour:
-            OpenColourDialog(settings.SelectColour);
-            return true;
-        case kTextColour:
-            OpenColourDialog(settings.TextColour);
-            return true;
-        case kLinkColour:
-            OpenColourDialog(settings.LinkColour);
-            return true;
-        case kLabelsNone:
-            SetLabelMode(0);
-            return true;
-        case kLabelsSymbols:
-            SetLabelMode(1);
-            return true;
-        case kLabelsFullNames:
-            SetLabelMode(2);
-            return true;
-        case kSizeTiny:
-            SetTextSize(id, 1.5f);
-            return true;
-        case kSizeSmall:
-            SetTextSize(id, 2.5f);
-            return true;
-        case kSizeNormal:
-            SetTextSize(id, 4.0f);
-            return true;
-        case kSizeLarge:
-            SetTextSize(id, 6.0f);
-            return true;
-        case kSizeHuge:
-            SetTextSize(id, 8.0f);
-            return true;
-        case kSpecular:
-            settings.Specular = Toggle(id);
-            return true;
-        case kInvertColours:
-            settings.InvertColours = Toggle(id);
-            return true;
-        case kSquash:
-            settings.Squash = Toggle(id);
-            if (!settings.Squash) ReleaseSquash();
-            return true;
-        case kShadows:
-            settings.Shadows = Toggle(id);
-            return true;
-        case kDemo:
-            viewState.demoSpin = Toggle(id);
-            return true;
-        case kAbout:
-            ShowAboutBox();
-            return true;
-        case kWebsite:
-            QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress())));
-            return true;
-        default:
-            return false;
-    }
+        }
+    return false;
 }
 
 void HandleKey(ShortcutKey key) {
-    using namespace CommandId;
-    const int current = molecule.currentNode;
-    switch (key) {
-        case ShortcutKey::Escape:
-            molecule.currentNode = -1;
-            molecule.hoverNode = -1;
-            EndProgram();
-            break;
-        case ShortcutKey::Delete:
-            if (current != -1) RemoveNode(current);
-            break;
-        case ShortcutKey::Digit1:
-        case ShortcutKey::Digit2:
-        case ShortcutKey::Digit3:
-        case ShortcutKey::Digit4:
-        case ShortcutKey::Digit5:
-        case ShortcutKey::Digit6:
-        case ShortcutKey::Digit7:
-        case ShortcutKey::Digit8:
-        case ShortcutKey::Digit9:
-            AddNode(current, static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1));
-            break;
-        case ShortcutKey::A:
-            AddNewAtom(current);
-            break;
-        case ShortcutKey::C:
-            CentreMolecule();
-            break;
-        case ShortcutKey::D:
-            viewState.demoSpin = Toggle(kDemo);
-            break;
-        case ShortcutKey::I:
-            settings.InvertColours = Toggle(kInvertColours);
-            break;
-        case ShortcutKey::J:
-            JoinSelectedNodes();
-            break;
-        case ShortcutKey::L:
-            if (current != -1) ToggleCloud(current);
-            break;
-        case ShortcutKey::O:
-            OpenCurrentElementColour();
-            break;
-        case ShortcutKey::P:
-            shellState.paused = !shellState.paused;
-            break;
-        case ShortcutKey::S:
-            settings.Shadows = Toggle(kShadows);
-            break;
-        case ShortcutKey::T:
-            SetLabelMode(viewState.labelMode == 0 ? 1 : (viewState.labelMode == 1 ? 2 : 0));
-            break;
-        case ShortcutKey::U:
-            UnjoinSelectedNodes();
-            break;
-        case ShortcutKey::KeypadPlus:
-            if (current != -1) ChangeCharge(current, +1);
-            break;
-        case ShortcutKey::KeypadMinus:
-            if (current != -1) ChangeCharge(current, -1);
-            break;
+    const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
+    if (digit >= 0 && digit < 9) {
+        AddNode(molecule.currentNode, digit);
+        return;
     }
+    for (const KeyAction& action : kKeyActions)
+        if (action.key == key) action.run();
 }

@@ -14,9 +14,9 @@
 
 #include "commands.h"
 #include "dragging.h"
+#include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
-#include "scene.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
@@ -68,69 +68,59 @@ int ViewKeyOf(const QKeyEvent* event) {
     return -1;
 }
 
+// Where the numeric keypad stands for a shortcut key.
+enum class Keypad { Either, Never, Only };
+
+struct KeyBinding {
+    int qtKey;
+    Keypad keypad;
+    ShortcutKey key;
+};
+// The shortcut keys by Qt key code. The digits count on the main keyboard
+// only; with Shift they are also found by their place (scan code), below.
+const KeyBinding kKeyBindings[] = {
+    {Qt::Key_Escape, Keypad::Either, ShortcutKey::Escape},
+    {Qt::Key_Delete, Keypad::Either, ShortcutKey::Delete},
+    {Qt::Key_1, Keypad::Never, ShortcutKey::Digit1},
+    {Qt::Key_2, Keypad::Never, ShortcutKey::Digit2},
+    {Qt::Key_3, Keypad::Never, ShortcutKey::Digit3},
+    {Qt::Key_4, Keypad::Never, ShortcutKey::Digit4},
+    {Qt::Key_5, Keypad::Never, ShortcutKey::Digit5},
+    {Qt::Key_6, Keypad::Never, ShortcutKey::Digit6},
+    {Qt::Key_7, Keypad::Never, ShortcutKey::Digit7},
+    {Qt::Key_8, Keypad::Never, ShortcutKey::Digit8},
+    {Qt::Key_9, Keypad::Never, ShortcutKey::Digit9},
+    {Qt::Key_A, Keypad::Either, ShortcutKey::A},
+    {Qt::Key_C, Keypad::Either, ShortcutKey::C},
+    {Qt::Key_D, Keypad::Either, ShortcutKey::D},
+    {Qt::Key_I, Keypad::Either, ShortcutKey::I},
+    {Qt::Key_J, Keypad::Either, ShortcutKey::J},
+    {Qt::Key_L, Keypad::Either, ShortcutKey::L},
+    {Qt::Key_O, Keypad::Either, ShortcutKey::O},
+    {Qt::Key_P, Keypad::Either, ShortcutKey::P},
+    {Qt::Key_S, Keypad::Either, ShortcutKey::S},
+    {Qt::Key_T, Keypad::Either, ShortcutKey::T},
+    {Qt::Key_U, Keypad::Either, ShortcutKey::U},
+    {Qt::Key_Plus, Keypad::Only, ShortcutKey::KeypadPlus},
+    {Qt::Key_Minus, Keypad::Only, ShortcutKey::KeypadMinus},
+};
+
 // The shortcut of a released key, or false when it has none.
 bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
-    const int code = event->key();
-    if (code >= Qt::Key_1 && code <= Qt::Key_9 && !keypad) {
-        key = static_cast<ShortcutKey>(static_cast<int>(ShortcutKey::Digit1) + (code - Qt::Key_1));
-        return true;
-    }
+    for (const KeyBinding& binding : kKeyBindings)
+        if (binding.qtKey == event->key() &&
+            (binding.keypad == Keypad::Either || (binding.keypad == Keypad::Only) == keypad)) {
+            key = binding.key;
+            return true;
+        }
     const quint32 scan = event->nativeScanCode();
     if (scan >= kScanDigit1 && scan <= kScanDigit9 && !keypad) {
         key = static_cast<ShortcutKey>(static_cast<int>(ShortcutKey::Digit1) +
                                        static_cast<int>(scan - kScanDigit1));
         return true;
     }
-    switch (code) {
-        case Qt::Key_Escape:
-            key = ShortcutKey::Escape;
-            return true;
-        case Qt::Key_Delete:
-            key = ShortcutKey::Delete;
-            return true;
-        case Qt::Key_A:
-            key = ShortcutKey::A;
-            return true;
-        case Qt::Key_C:
-            key = ShortcutKey::C;
-            return true;
-        case Qt::Key_D:
-            key = ShortcutKey::D;
-            return true;
-        case Qt::Key_I:
-            key = ShortcutKey::I;
-            return true;
-        case Qt::Key_J:
-            key = ShortcutKey::J;
-            return true;
-        case Qt::Key_L:
-            key = ShortcutKey::L;
-            return true;
-        case Qt::Key_O:
-            key = ShortcutKey::O;
-            return true;
-        case Qt::Key_P:
-            key = ShortcutKey::P;
-            return true;
-        case Qt::Key_S:
-            key = ShortcutKey::S;
-            return true;
-        case Qt::Key_T:
-            key = ShortcutKey::T;
-            return true;
-        case Qt::Key_U:
-            key = ShortcutKey::U;
-            return true;
-        case Qt::Key_Plus:
-            if (keypad) key = ShortcutKey::KeypadPlus;
-            return keypad;
-        case Qt::Key_Minus:
-            if (keypad) key = ShortcutKey::KeypadMinus;
-            return keypad;
-        default:
-            return false;
-    }
+    return false;
 }
 
 MainWindow* TheMainWindow() {
@@ -245,61 +235,101 @@ MainWindow::MainWindow() {
     frameTimer_.start();
 }
 
-QAction* MainWindow::AddItem(QMenu* menu, const char* caption, int id, bool markable) {
-    QAction* action = menu->addAction(caption);
-    if (markable) RegisterMenuAction(id, action);
-    connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
-    return action;
-}
+namespace {
+
+enum class Entry { Menu, SubMenu, EndSubMenu, Item, MarkedItem, Separator };
+
+struct MenuEntry {
+    Entry kind;
+    const char* caption = nullptr;
+    int id = 0;  // the command of an item
+};
+
+using namespace CommandId;
+// The main menu from left to right and top to bottom. A Menu entry starts a
+// top menu; the entries between SubMenu and EndSubMenu form a submenu.
+// Marked items carry a check mark.
+const MenuEntry kMenu[] = {
+    {Entry::Menu, "&File"},
+    {Entry::Item, "&New", kNew},
+    {Entry::Item, "&Load", kLoad},
+    {Entry::Item, "&Save", kSave},
+    {Entry::Separator},
+    {Entry::Item, "&Exit", kExit},
+
+    {Entry::Menu, "&Edit"},
+    {Entry::Item, "&Rename", kRename},
+    {Entry::Item, "Set &Formula", kSetFormula},
+    {Entry::Separator},
+    {Entry::Item, "&Add New Atom", kAddNewAtom},
+    {Entry::Item, "&Join Atoms", kJoinAtoms},
+    {Entry::Item, "&Unjoin Atoms", kUnjoinAtoms},
+    {Entry::Separator},
+    {Entry::MarkedItem, "&Set Controls", kSetControls},
+    {Entry::Item, "&Check Molecule", kCheckMolecule},
+
+    {Entry::Menu, "&View"},
+    {Entry::SubMenu, "&Colour Setup"},
+    {Entry::Item, "Electron &Cloud", kCloudColour},
+    {Entry::Item, "&Background", kBackgroundColour},
+    {Entry::Item, "&Highlight", kHighlightColour},
+    {Entry::Item, "&Element", kElementColour},
+    {Entry::Item, "&Select", kSelectColour},
+    {Entry::Item, "&Text", kTextColour},
+    {Entry::Item, "&Links", kLinkColour},
+    {Entry::EndSubMenu},
+    {Entry::SubMenu, "&Text Labels"},
+    {Entry::MarkedItem, "&None", kLabelsNone},
+    {Entry::MarkedItem, "&Symbols", kLabelsSymbols},
+    {Entry::MarkedItem, "&Full Names", kLabelsFullNames},
+    {Entry::EndSubMenu},
+    {Entry::SubMenu, "Text Si&ze"},
+    {Entry::MarkedItem, "&Tiny", kSizeTiny},
+    {Entry::MarkedItem, "&Small", kSizeSmall},
+    {Entry::MarkedItem, "&Normal", kSizeNormal},
+    {Entry::MarkedItem, "&Large", kSizeLarge},
+    {Entry::MarkedItem, "&Huge", kSizeHuge},
+    {Entry::EndSubMenu},
+    {Entry::MarkedItem, "S&pecular Highlights", kSpecular},
+    {Entry::MarkedItem, "&Invert Colours", kInvertColours},
+    {Entry::MarkedItem, "&Squash to 2D", kSquash},
+    {Entry::MarkedItem, "&Shadows", kShadows},
+    {Entry::MarkedItem, "&Demo", kDemo},
+
+    {Entry::Menu, "&Help"},
+    {Entry::Item, "&About", kAbout},
+    {Entry::Item, "&Website", kWebsite},
+};
+
+}  // namespace
 
 void MainWindow::BuildMenu() {
-    using namespace CommandId;
-    QMenu* file = menuBar()->addMenu("&File");
-    AddItem(file, "&New", kNew);
-    AddItem(file, "&Load", kLoad);
-    AddItem(file, "&Save", kSave);
-    file->addSeparator();
-    AddItem(file, "&Exit", kExit);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    AddItem(edit, "&Rename", kRename);
-    AddItem(edit, "Set &Formula", kSetFormula);
-    edit->addSeparator();
-    AddItem(edit, "&Add New Atom", kAddNewAtom);
-    AddItem(edit, "&Join Atoms", kJoinAtoms);
-    AddItem(edit, "&Unjoin Atoms", kUnjoinAtoms);
-    edit->addSeparator();
-    AddItem(edit, "&Set Controls", kSetControls, true);
-    AddItem(edit, "&Check Molecule", kCheckMolecule);
-
-    QMenu* view = menuBar()->addMenu("&View");
-    QMenu* colours = view->addMenu("&Colour Setup");
-    AddItem(colours, "Electron &Cloud", kCloudColour);
-    AddItem(colours, "&Background", kBackgroundColour);
-    AddItem(colours, "&Highlight", kHighlightColour);
-    AddItem(colours, "&Element", kElementColour);
-    AddItem(colours, "&Select", kSelectColour);
-    AddItem(colours, "&Text", kTextColour);
-    AddItem(colours, "&Links", kLinkColour);
-    QMenu* labels = view->addMenu("&Text Labels");
-    AddItem(labels, "&None", kLabelsNone, true);
-    AddItem(labels, "&Symbols", kLabelsSymbols, true);
-    AddItem(labels, "&Full Names", kLabelsFullNames, true);
-    QMenu* sizes = view->addMenu("Text Si&ze");
-    AddItem(sizes, "&Tiny", kSizeTiny, true);
-    AddItem(sizes, "&Small", kSizeSmall, true);
-    AddItem(sizes, "&Normal", kSizeNormal, true);
-    AddItem(sizes, "&Large", kSizeLarge, true);
-    AddItem(sizes, "&Huge", kSizeHuge, true);
-    AddItem(view, "S&pecular Highlights", kSpecular, true);
-    AddItem(view, "&Invert Colours", kInvertColours, true);
-    AddItem(view, "&Squash to 2D", kSquash, true);
-    AddItem(view, "&Shadows", kShadows, true);
-    AddItem(view, "&Demo", kDemo, true);
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    AddItem(help, "&About", kAbout);
-    AddItem(help, "&Website", kWebsite);
+    QMenu* top = nullptr;
+    QMenu* current = nullptr;
+    for (const MenuEntry& entry : kMenu) {
+        switch (entry.kind) {
+            case Entry::Menu:
+                top = current = menuBar()->addMenu(entry.caption);
+                break;
+            case Entry::SubMenu:
+                current = top->addMenu(entry.caption);
+                break;
+            case Entry::EndSubMenu:
+                current = top;
+                break;
+            case Entry::Separator:
+                current->addSeparator();
+                break;
+            case Entry::Item:
+            case Entry::MarkedItem: {
+                QAction* action = current->addAction(entry.caption);
+                if (entry.kind == Entry::MarkedItem) RegisterMenuAction(entry.id, action);
+                const int id = entry.id;
+                connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
+                break;
+            }
+        }
+    }
 }
 
 ViewInput MainWindow::SampleViewInput() const {

@@ -10,8 +10,6 @@
 
 #include "view_state.h"
 
-class QMenu;
-
 // The drawing area. Its size is the client area of the program: the
 // viewport of every frame, kept in the settings' window width and height.
 class GLView : public QOpenGLWidget {
@@ -62,7 +60,6 @@ protected:
 
 private:
     void BuildMenu();
-    QAction* AddItem(QMenu* menu, const char* caption, int id, bool markable = false);
 
     GLView* view_ = nullptr;
     QTimer simulationTimer_;

@@ -44,6 +44,14 @@ TEST(CommandLineTest, ParsesEveryMode) {
 
     ASSERT_TRUE(ParseCommandLine({"--help"}, c, error));
     EXPECT_EQ(c.mode, CommandLine::Mode::Help);
+    ASSERT_TRUE(ParseCommandLine({"--render", "a.png", "--labels", "names", "--text-size", "huge",
+                                  "--size", "30x20", "--mouse", "-4,7"},
+                                 c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Render);
+    EXPECT_EQ(c.labelMode, 2);
+    EXPECT_EQ(c.textSize, 8.0f);
+    EXPECT_EQ(std::make_pair(c.pictureWidth, c.pictureHeight), std::make_pair(30, 20));
+    EXPECT_EQ(std::make_pair(c.mouseX, c.mouseY), std::make_pair(-4, 7));
     // A lone "-" is a file name, not an option.
     ASSERT_TRUE(ParseCommandLine({"-"}, c, error));
     EXPECT_EQ(c.inputPath, "-");
@@ -56,6 +64,12 @@ TEST(CommandLineTest, RejectsUsageErrors) {
         {"--save", "a", "--save", "b", "in"},  // twice
         {"--frobnicate"},                      // unknown option
         {"one.dat", "two.dat"},                // two inputs
+        {"--render", "a.png", "--render", "b.png"},
+        {"--steps", "1", "--steps", "2", "--save", "out", "in"},
+        {"--render", "a.png", "--size", "0x5"},
+        {"--render", "a.png", "--labels", "bold"},
+        {"--render", "a.png", "--text-size", "4"},
+        {"--labels", "names"},  // without --render
     };
     for (const auto& arguments : wrong) {
         CommandLine c;

@@ -74,7 +74,7 @@ std::vector<Drawn> Feedback(bool cull, Draw draw) {
 }
 
 std::vector<Drawn> SceneFeedback(bool cull) {
-    return Feedback(cull, [] { DrawScene(0); });
+    return Feedback(cull, [] { DrawScene(RenderPass::plain); });
 }
 
 int Polygons(const std::vector<Drawn>& drawn) {
@@ -233,8 +233,8 @@ TEST_F(RenderRulesTest, TitleDigitsAreSmallerLowerSubscriptsWithTheirOwnAdvance)
     molecule.formula = "C8C";
     Frame();
     // The pen's places in pixels: the formula is centred on its advance.
-    const float c = 0.1f * glyphMetrics['C'].cellIncX * kViewWidth / 2;
-    const float eight = 0.07f * glyphMetrics['8'].cellIncX * kViewWidth / 2;
+    const float c = 0.1f * fonts.glyphMetrics['C'].cellIncX * kViewWidth / 2;
+    const float eight = 0.07f * fonts.glyphMetrics['8'].cellIncX * kViewWidth / 2;
     const int start = static_cast<int>(kCentreX - (2 * c + eight) / 2);
     const int afterFirst = static_cast<int>(start + c),
               afterDigit = static_cast<int>(start + c + eight);

@@ -11,6 +11,7 @@
 #include "molecule.h"
 #include "prompts.h"
 #include "settings.h"
+#include "undo.h"
 #include "view_state.h"
 
 void ResetProcessState() {
@@ -20,6 +21,7 @@ void ResetProcessState() {
     promptText.clear();
     inputText.clear();
     viewState = ViewState{};
+    undoHistory = UndoHistory{};
     ResetPrompts();
 }
 
