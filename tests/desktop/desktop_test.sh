@@ -89,11 +89,11 @@ launcher)
     cmp -s "$config" "$work/expected.ini" || fail "existing settings were overwritten"
 
     start HOME="$work/home2" XDG_CONFIG_HOME="$work/xdg"
-    [ -f "$work/xdg/tessaril/Tessaril.ini" ] && [ ! -e "$work/home2" ] ||
-        fail "XDG_CONFIG_HOME was not used"
+    [ -f "$work/xdg/tessaril/Tessaril.ini" ] || fail "XDG_CONFIG_HOME was not used"
+    [ ! -e "$work/home2" ] || fail "the home folder was used despite XDG_CONFIG_HOME"
     start HOME="$work/home3" XDG_CONFIG_HOME=relative
-    [ -f "$work/home3/.config/tessaril/Tessaril.ini" ] && [ ! -e relative ] ||
-        fail "a relative XDG_CONFIG_HOME was not ignored"
+    [ -f "$work/home3/.config/tessaril/Tessaril.ini" ] || fail "a relative XDG_CONFIG_HOME was used"
+    [ ! -e relative ] || fail "a folder was made under a relative XDG_CONFIG_HOME"
     ;;
 *)
     fail "unknown mode $mode"
