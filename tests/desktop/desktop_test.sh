@@ -31,7 +31,8 @@ install)
     entry=$share/applications/org.tessaril.Tessaril.desktop
     for file in bin/tessaril share/tessaril/examples/caffeine.dat share/mime/packages/tessaril.xml \
         share/metainfo/org.tessaril.Tessaril.metainfo.xml share/man/man1/tessaril.1 \
-        share/man/man1/tessaril-launch.1 share/icons/hicolor/scalable/apps/org.tessaril.Tessaril.svg; do
+        share/man/man1/tessaril-launch.1 share/icons/hicolor/scalable/apps/org.tessaril.Tessaril.svg \
+        share/doc/tessaril/COPYING; do
         [ -s "$prefix/$file" ] || fail "$file is not installed"
     done
     [ -x "$launch" ] || fail "the launcher is not executable"
