@@ -139,3 +139,5 @@ bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string& fi
 bool ChooseFile(std::string& path, bool openMode) {
     return ChooseFileOfFormats(path, openMode, {});
 }
+
+void ResetPrompts() {}

@@ -22,3 +22,5 @@ bool ChooseFile(std::string& path, bool openMode) {
 bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string&) {
     return headless::ChooseFile(path, openMode);
 }
+
+void ResetPrompts() {}

@@ -1,10 +1,10 @@
 // Reader and writer of molecule files.
 //
-// The reader takes the text in pieces of at most 1023 characters (the rest
-// of a longer line is a line of its own) and classifies each by its first
-// character. Node lines are gathered first and linked afterwards, so that a
-// link may name a later node and a line with an unknown element can be left
-// out without shifting what the other lines' links refer to.
+// The reader takes the text line by line, each line whole whatever its
+// length (CR LF and a lone CR end a line as LF does), and classifies each by
+// its first character. Node lines are gathered first and linked afterwards,
+// so that a link may name a later node and a line with an unknown element
+// can be left out without shifting what the other lines' links refer to.
 #include "molecule_file.h"
 
 #include <array>
@@ -20,8 +20,6 @@
 #include "text_numbers.h"
 
 namespace {
-
-constexpr size_t kPieceLength = 1023;
 
 struct Link {
     int target = 0;  // position of the linked node line in the file
@@ -42,18 +40,6 @@ struct Reading {
                               // current line lists it, else 0
 };
 
-// Calls visit for each piece of text, as a 1024-character line buffer reads it.
-template <typename Visit>
-void ForEachPiece(std::string_view text, Visit visit) {
-    while (!text.empty()) {
-        size_t length = text.find('\n');
-        length = length == std::string_view::npos ? text.size() : length + 1;
-        if (length > kPieceLength) length = kPieceLength;
-        visit(text.substr(0, length));
-        text.remove_prefix(length);
-    }
-}
-
 // The text between the opening character and close, or the rest of the line
 // without its line feed when close is missing.
 std::string DelimitedText(std::string_view line, char close) {
@@ -63,6 +49,13 @@ std::string DelimitedText(std::string_view line, char close) {
         if (end > 1 && line[end - 1] == '\n') --end;
     }
     return std::string(line.substr(1, end - 1));
+}
+
+// The lines that begin with "(", counted in one plain pass over the text.
+int CountNodeLines(std::string_view text) {
+    int count = !text.empty() && text[0] == '(';
+    for (size_t i = 1; i < text.size(); ++i) count += text[i] == '(' && text[i - 1] == '\n';
+    return count;
 }
 
 float RandomCoordinate() {
@@ -237,17 +230,12 @@ void ParseMoleculeText(std::string_view text) {
     ClearNodes();
 
     std::string plain;
-    if (text.find('\r') != std::string_view::npos) {
-        plain = WithPlainLineFeeds(text);
-        text = plain;
-    }
+    text = WithPlainLineFeeds(text, plain);
     Reading reading;
-    ForEachPiece(text, [&](std::string_view line) {
-        if (line[0] == '(') ++reading.nodeLineCount;
-    });
+    reading.nodeLineCount = CountNodeLines(text);
     reading.lines.reserve(static_cast<size_t>(reading.nodeLineCount));
     reading.stamp.assign(static_cast<size_t>(reading.nodeLineCount), 0);
-    ForEachPiece(text, [&](std::string_view line) {
+    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
         switch (line[0]) {
             case '[':
                 molecule.name = DelimitedText(line, ']');
@@ -261,6 +249,7 @@ void ParseMoleculeText(std::string_view text) {
             default:
                 break;
         }
+        return true;
     });
     AppendNodeLines(reading);
     molecule.ready = true;
@@ -292,18 +281,13 @@ std::string FormatMoleculeText() {
 
 bool LoadMoleculeFile(const std::string& path) {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        ShowMessage("Unable to open file " + path + "!", "File Error!");
-        return false;
-    }
+    if (!ReadFileOrReport(path, text)) return false;
     ParseMoleculeText(text);
     return true;
 }
 
 bool SaveMoleculeFile(const std::string& path) {
-    if (WriteFileAtomically(path, FormatMoleculeText())) return true;
-    ShowMessage("Unable to open file " + path + "!", "File Error!");
-    return false;
+    return WriteFileOrReport(path, FormatMoleculeText());
 }
 
 void LoadMolecule() {

@@ -7,11 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "element.h"
-#include "molecule.h"
-#include "prompts.h"
-#include "settings.h"
-#include "view_state.h"
+#include "process_objects.h"
 
 void ResetProcessState() {
     molecule = Molecule{};
@@ -20,6 +16,8 @@ void ResetProcessState() {
     promptText.clear();
     inputText.clear();
     viewState = ViewState{};
+    undoHistory = UndoHistory{};
+    SeedRandom(kUnseededRandom);
     ResetPrompts();
 }
 
