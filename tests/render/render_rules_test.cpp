@@ -15,6 +15,7 @@
 #include "render_support.h"
 #include "scene.h"
 #include "settings.h"
+#include "sphere_batch.h"
 #include "view_state.h"
 
 namespace {
@@ -94,7 +95,19 @@ float Distance(const Vector3& a, const Vector3& b) {
     return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-using RenderRulesTest = RenderTest;
+// The feedback reads the GLU sphere's polygons, so these tests draw the
+// tessellated spheres the shader path falls back to.
+class RenderRulesTest : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        sphereDrawing = SphereDrawing::tessellated;
+    }
+    void TearDown() override {
+        sphereDrawing = SphereDrawing::shader;
+        RenderTest::TearDown();
+    }
+};
 
 TEST_F(RenderRulesTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElementRadius) {
     // Radius 10 and DetailLevel 20 ask for 20000 / trunc(distance + 1) slices.
