@@ -13,11 +13,13 @@
 #include "gl_setup.h"
 #include "molecule.h"
 #include "scene.h"
+#include "sphere_batch.h"
 #include "view_state.h"
 
 void RenderTest::SetUp() {
     FreshProcessTest::SetUp();
     elementTable.reserve(32);
+    sphereDrawing = SphereDrawing::shader;
     ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
         << "no EGL surfaceless context";
     SetupOpenGL();
