@@ -11,12 +11,12 @@
 #include <random>
 
 #include "element.h"
+#include "frame.h"
 #include "gl_setup.h"
 #include "literal_frame.h"
 #include "molecule.h"
 #include "offscreen.h"
 #include "picking.h"
-#include "scene.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -138,11 +138,7 @@ void BM_LiteralFrame(benchmark::State& state) {
 
 // Picking with the frame's projection and camera, as the frame runs it.
 void SetFrameMatrices() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(kWidth) / kHeight, 20.0, 10000.0);
-    glViewport(0, 0, kWidth, kHeight);
-    glMatrixMode(GL_MODELVIEW);
+    SetProjection(kWidth, kHeight);
     glLoadIdentity();
     ApplyCamera();
 }

@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the settings reader and checks that what it read
-// is usable: finite numbers everywhere, short symbols, and a table that
-// writes back out.
+// is usable: finite numbers everywhere, short symbols, and a file that
+// writes out and reads back to the same settings and table.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
+#include "clamp.h"
 #include "settings_file.h"
 
 namespace {
@@ -16,6 +18,18 @@ void CheckFinite(float value) {
 
 void CheckColour(const Colour& colour) {
     for (float c : {colour.red, colour.green, colour.blue, colour.alpha}) CheckFinite(c);
+}
+
+// True when every line fits the reader's 127-character pieces: a longer one
+// (a long element name, numbers that print longer than they were typed)
+// reads back as more than one line.
+bool LinesFitPieces(const std::string& text) {
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        if (end - start + 1 > 127) return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -35,7 +49,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckColour(element.colour);
         if (element.symbol.empty() || element.symbol.size() > 3) std::abort();
     }
-    // The writer takes whatever the reader produced.
-    if (FormatSettingsText(read, table).empty()) std::abort();
+    // What the writer makes of it reads back to the same file: the window
+    // lines move from the recorded client area to the frame and stay there.
+    const std::string written = FormatSettingsText(read, table);
+    if (!LinesFitPieces(written)) return 0;
+    Settings again;
+    ElementTable againTable;
+    ParseSettingsText(written, again, againTable);
+    if (again.WindowX != ClampToInt(read.WindowX - 4LL) ||
+        again.WindowY != ClampToInt(read.WindowY - 50LL) ||
+        again.WindowWidth != ClampToInt(read.restoredWidth + 8LL) ||
+        again.WindowHeight != ClampToInt(read.restoredHeight + 54LL))
+        std::abort();
+    again.WindowX = read.WindowX;
+    again.WindowY = read.WindowY;
+    again.restoredWidth = read.restoredWidth;
+    again.restoredHeight = read.restoredHeight;
+    if (againTable.size() != table.size() || FormatSettingsText(again, againTable) != written)
+        std::abort();
     return 0;
 }

@@ -14,9 +14,9 @@
 
 #include "commands.h"
 #include "dragging.h"
+#include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
-#include "scene.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"

@@ -1,4 +1,4 @@
-// Atomic file replacement and whole-file reading with POSIX calls.
+// File replacement and whole-file reading with POSIX calls.
 #include "atomic_write.h"
 
 #include <fcntl.h>
@@ -6,10 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <utility>
 #include <vector>
+
+#include "prompts.h"
 
 namespace {
 
@@ -26,23 +27,50 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Writing through a symbolic link replaces the file it points to, not the link.
-std::string ResolveTarget(const std::string& path) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char* resolved = realpath(path.c_str(), nullptr);
-        if (resolved) {
+// The folder part of path with its final "/", or "" for a bare name.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file a write to path lands in: symbolic links followed, also when
+// the last one names a file that does not exist yet.
+std::string ResolveTarget(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        if (char* resolved = realpath(path.c_str(), nullptr)) {
             std::string target = resolved;
             free(resolved);
             return target;
         }
+        std::vector<char> link(4096);
+        const ssize_t length = readlink(path.c_str(), link.data(), link.size());
+        if (length <= 0 || static_cast<size_t>(length) >= link.size()) return path;
+        std::string next(link.data(), static_cast<size_t>(length));
+        path = next[0] == '/' ? next : FolderOf(path) + next;
     }
     return path;
 }
 
-mode_t ModeForNewFile(const std::string& target) {
-    struct stat info;
-    if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
+// A device or FIFO takes the bytes as a plain write gives them. Opening does
+// not wait: a FIFO without a reader fails at once.
+bool WriteDirectly(const std::string& path, std::string_view bytes) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const int flags = fcntl(fd, F_GETFL);
+    bool ok = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    ok = ok && WriteAll(fd, bytes);
+    return (close(fd) == 0) && ok;
+}
+
+// Used where the folder takes no temporary file: the old content is lost
+// should the write fail part-way, as with any plain write.
+bool WriteInPlace(int fd, std::string_view bytes) {
+    return ftruncate(fd, 0) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+}
+
+mode_t ModeForNewFile() {
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -51,15 +79,37 @@ mode_t ModeForNewFile(const std::string& target) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteDirectly(path, bytes);
+
     const std::string target = ResolveTarget(path);
-    std::string pattern = target + ".XXXXXX";
+    // An existing file is opened for writing first, as a plain write would:
+    // one it may not write is refused before anything changes.
+    int existing = -1;
+    if (stat(target.c_str(), &info) == 0) {
+        existing = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (existing < 0) return false;
+    }
+    // A short name, so that a target name of any allowed length still leaves
+    // room for it.
+    std::string pattern = FolderOf(target) + ".tessaril-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
-    if (fd < 0) return false;
+    if (fd < 0) {
+        const bool written = existing >= 0 && WriteInPlace(existing, bytes);
+        if (existing >= 0 && close(existing) != 0) return false;
+        return written;
+    }
     const std::string temporary(name.data());
 
-    bool ok = fchmod(fd, ModeForNewFile(target)) == 0;
+    bool ok = fchmod(fd, existing >= 0 ? info.st_mode & 07777 : ModeForNewFile()) == 0;
+    if (existing >= 0) {
+        // Keeps the owner where the process may (it may not, unless it is
+        // the superuser replacing another user's file).
+        [[maybe_unused]] const int kept = fchown(fd, info.st_uid, info.st_gid);
+        close(existing);
+    }
     ok = ok && WriteAll(fd, bytes);
     ok = ok && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
@@ -68,27 +118,46 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool ReadWholeFile(const std::string& path, std::string& bytes, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    // Never waits: a FIFO opens at once and is then refused like a device.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        return false;
-    }
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    bool large = ok && static_cast<unsigned long long>(info.st_size) > kLargestReadableFile;
     std::string content;
+    if (ok && !large) content.reserve(static_cast<size_t>(info.st_size));
+    // The limit also holds for a file that grows while it is read.
     char buffer[65536];
-    for (;;) {
+    while (ok && !large) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            return false;
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
         }
-        if (got == 0) break;
-        content.append(buffer, static_cast<size_t>(got));
+        large = content.size() + static_cast<size_t>(got) > kLargestReadableFile;
+        if (!large) content.append(buffer, static_cast<size_t>(got));
     }
     close(fd);
+    if (tooLarge) *tooLarge = ok && large;
+    if (!ok || large) return false;
     bytes = std::move(content);
     return true;
+}
+
+bool ReadFileOrReport(const std::string& path, std::string& bytes) {
+    bool tooLarge = false;
+    if (ReadWholeFile(path, bytes, &tooLarge)) return true;
+    std::string text = "Unable to open file " + path + "!";
+    if (tooLarge) text += "\nFiles over 512 MB are not read.";
+    ShowMessage(text, "File Error!");
+    return false;
+}
+
+bool WriteFileOrReport(const std::string& path, std::string_view bytes) {
+    if (WriteFileAtomically(path, bytes)) return true;
+    ShowMessage("Unable to open file " + path + "!", "File Error!");
+    return false;
 }

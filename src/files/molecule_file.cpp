@@ -1,10 +1,10 @@
 // Reader and writer of molecule files.
 //
-// The reader takes the text in pieces of at most 1023 characters (the rest
-// of a longer line is a line of its own) and classifies each by its first
-// character. Node lines are gathered first and linked afterwards, so that a
-// link may name a later node and a line with an unknown element can be left
-// out without shifting what the other lines' links refer to.
+// The reader takes the text line by line, each line whole whatever its
+// length (CR LF and a lone CR end a line as LF does), and classifies each by
+// its first character. Node lines are gathered first and linked afterwards,
+// so that a link may name a later node and a line with an unknown element
+// can be left out without shifting what the other lines' links refer to.
 #include "molecule_file.h"
 
 #include <array>
@@ -20,8 +20,6 @@
 #include "text_numbers.h"
 
 namespace {
-
-constexpr size_t kPieceLength = 1023;
 
 struct Link {
     int target = 0;  // position of the linked node line in the file
@@ -41,18 +39,6 @@ struct Reading {
     std::vector<int> stamp;   // per node line: 1 + index in links while the
                               // current line lists it, else 0
 };
-
-// Calls visit for each piece of text, as a 1024-character line buffer reads it.
-template <typename Visit>
-void ForEachPiece(std::string_view text, Visit visit) {
-    while (!text.empty()) {
-        size_t length = text.find('\n');
-        length = length == std::string_view::npos ? text.size() : length + 1;
-        if (length > kPieceLength) length = kPieceLength;
-        visit(text.substr(0, length));
-        text.remove_prefix(length);
-    }
-}
 
 // The text between the opening character and close, or the rest of the line
 // without its line feed when close is missing.
@@ -237,17 +223,15 @@ void ParseMoleculeText(std::string_view text) {
     ClearNodes();
 
     std::string plain;
-    if (text.find('\r') != std::string_view::npos) {
-        plain = WithPlainLineFeeds(text);
-        text = plain;
-    }
+    text = WithPlainLineFeeds(text, plain);
     Reading reading;
-    ForEachPiece(text, [&](std::string_view line) {
+    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
         if (line[0] == '(') ++reading.nodeLineCount;
+        return true;
     });
     reading.lines.reserve(static_cast<size_t>(reading.nodeLineCount));
     reading.stamp.assign(static_cast<size_t>(reading.nodeLineCount), 0);
-    ForEachPiece(text, [&](std::string_view line) {
+    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
         switch (line[0]) {
             case '[':
                 molecule.name = DelimitedText(line, ']');
@@ -261,6 +245,7 @@ void ParseMoleculeText(std::string_view text) {
             default:
                 break;
         }
+        return true;
     });
     AppendNodeLines(reading);
     molecule.ready = true;
@@ -292,18 +277,13 @@ std::string FormatMoleculeText() {
 
 bool LoadMoleculeFile(const std::string& path) {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        ShowMessage("Unable to open file " + path + "!", "File Error!");
-        return false;
-    }
+    if (!ReadFileOrReport(path, text)) return false;
     ParseMoleculeText(text);
     return true;
 }
 
 bool SaveMoleculeFile(const std::string& path) {
-    if (WriteFileAtomically(path, FormatMoleculeText())) return true;
-    ShowMessage("Unable to open file " + path + "!", "File Error!");
-    return false;
+    return WriteFileOrReport(path, FormatMoleculeText());
 }
 
 void LoadMolecule() {

@@ -1,9 +1,10 @@
 // Reader and writer of Tessaril.ini.
 //
 // The reader takes the file in pieces of at most 127 characters (a longer
-// line yields several pieces, each handled as a line of its own) and is
-// lenient: keys match by prefix, numbers read as atoi/atof would, lines it
-// cannot use are passed over. The writer produces one fixed layout.
+// line yields several pieces, each handled as a line of its own; CR LF and a
+// lone CR end a line as LF does) and is lenient: keys match by prefix,
+// numbers read as atoi/atof would, lines it cannot use are passed over. The
+// writer produces one fixed layout.
 #include "settings_file.h"
 
 #include <unistd.h>
@@ -12,7 +13,7 @@
 #include <vector>
 
 #include "atomic_write.h"
-#include "prompts.h"
+#include "clamp.h"
 #include "text_numbers.h"
 
 namespace {
@@ -114,6 +115,7 @@ LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, Ele
     Element element;
     element.name = std::string(line.substr(0, fieldStart[1] - 1));
     const std::string_view s = field(2);  // at least nine more commas follow, so s[2] exists
+    if (s[0] == ',') return LineResult::Continue;  // no symbol: as unusable as a missing field
     const size_t symbolLength = s[1] == ',' ? 1 : (s[2] == ',' ? 2 : 3);
     element.symbol = std::string(s.substr(0, symbolLength));
 
@@ -157,33 +159,29 @@ std::string FormatColour(const Colour& colour) {
 }  // namespace
 
 void ParseSettingsText(std::string_view text, Settings& target, ElementTable& table) {
-    const std::string plain = WithPlainLineFeeds(text);
-    std::string_view rest = plain;
+    std::string plain;
     int previousAtomicNumber = -1;
-    while (!rest.empty()) {
-        // One piece, as a 128-character line buffer takes it.
-        size_t length = rest.find('\n');
-        length = length == std::string_view::npos ? rest.size() : length + 1;
-        if (length > kPieceLength) length = kPieceLength;
-        const std::string_view line = rest.substr(0, length);
-        rest.remove_prefix(length);
-
-        if (Contains(line, "#")) continue;
-        if (line.size() < 5) break;
+    ForEachLinePiece(WithPlainLineFeeds(text, plain), kPieceLength, [&](std::string_view line) {
+        if (Contains(line, "#")) return true;
+        if (line.size() < 5) return false;
         if (line[0] == '@') {
             ReadKeyLine(line, target);
-        } else if (ReadElementLine(line, previousAtomicNumber, table) == LineResult::Stop) {
-            break;
+            return true;
         }
-    }
+        return ReadElementLine(line, previousAtomicNumber, table) == LineResult::Continue;
+    });
 }
 
 std::string FormatSettingsText(const Settings& source, const ElementTable& table) {
     std::string text = "# Tessaril.ini File\n#\n# Configuration Settings\n#\n";
-    AppendLine(text, "@WindowX=", std::to_string(source.WindowX - 4));
-    AppendLine(text, "@WindowY=", std::to_string(source.WindowY - 50));
-    AppendLine(text, "@WindowWidth=", std::to_string(source.restoredWidth + 8));
-    AppendLine(text, "@WindowHeight=", std::to_string(source.restoredHeight + 54));
+    // The window's outer frame, from the client area the window records.
+    const auto frame = [](int client, int inset) {
+        return std::to_string(ClampToInt(static_cast<long long>(client) + inset));
+    };
+    AppendLine(text, "@WindowX=", frame(source.WindowX, -4));
+    AppendLine(text, "@WindowY=", frame(source.WindowY, -50));
+    AppendLine(text, "@WindowWidth=", frame(source.restoredWidth, 8));
+    AppendLine(text, "@WindowHeight=", frame(source.restoredHeight, 54));
     AppendLine(text, "@Cohesion=", std::to_string(source.Cohesion));
     AppendLine(text, "@DetailLevel=", std::to_string(source.DetailLevel));
     AppendLine(text, "@Specular=", source.Specular ? "1" : "0");
@@ -210,6 +208,9 @@ std::string FormatSettingsText(const Settings& source, const ElementTable& table
 }
 
 std::string SettingsFilePath(const Settings& source) {
+    // Without a known directory (the working directory was deleted) the
+    // name stays relative rather than naming the root's file.
+    if (source.startDirectory.empty()) return "Tessaril.ini";
     return source.startDirectory + "/Tessaril.ini";
 }
 
@@ -217,16 +218,10 @@ void ReadSettingsFile() {
     settings.startDirectory = WorkingDirectory();
     const std::string path = SettingsFilePath(settings);
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        ShowMessage("Unable to open file " + path + "!", "File Error!");
-        return;
-    }
-    ParseSettingsText(text, settings, elementTable);
+    if (ReadFileOrReport(path, text)) ParseSettingsText(text, settings, elementTable);
 }
 
 bool WriteSettingsFile() {
-    const std::string path = SettingsFilePath(settings);
-    if (WriteFileAtomically(path, FormatSettingsText(settings, elementTable))) return true;
-    ShowMessage("Unable to open file " + path + "!", "File Error!");
-    return false;
+    return WriteFileOrReport(SettingsFilePath(settings),
+                             FormatSettingsText(settings, elementTable));
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <system_error>
 
+#include "clamp.h"
+
 namespace {
 
 bool IsSpace(char c) {
@@ -41,10 +43,7 @@ int ReadInt(std::string_view text) {
         if (value > static_cast<long long>(INT_MAX) + 1)
             value = static_cast<long long>(INT_MAX) + 1;
     }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return ClampToInt(negative ? -value : value);
 }
 
 bool ReadFloat(std::string_view text, float& value) {
@@ -133,12 +132,17 @@ std::string FormatG(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string WithPlainLineFeeds(std::string_view text) {
-    std::string plain;
-    plain.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        plain.push_back(text[i]);
+std::string_view WithPlainLineFeeds(std::string_view text, std::string& storage) {
+    size_t at = text.find('\r');
+    if (at == std::string_view::npos) return text;
+    storage.reserve(text.size());
+    storage.assign(text.substr(0, at));
+    for (; at < text.size(); ++at) {
+        if (text[at] != '\r') {
+            storage.push_back(text[at]);
+        } else if (at + 1 == text.size() || text[at + 1] != '\n') {
+            storage.push_back('\n');  // a lone CR ends a line too
+        }
     }
-    return plain;
+    return storage;
 }

@@ -23,5 +23,26 @@ float ReadFloatOrZero(std::string_view text);
 // printf's "%g": six significant digits in the shortest form.
 std::string FormatG(double value);
 
-// The text as a text-mode read sees it: CR LF pairs become LF.
-std::string WithPlainLineFeeds(std::string_view text);
+// The text with every line end a line feed: CR LF pairs and lone CRs become
+// LF. Returns text itself when it holds no CR, else a view of storage.
+std::string_view WithPlainLineFeeds(std::string_view text, std::string& storage);
+
+// Calls visit(piece) for each piece of text as a reader with room for
+// pieceLength characters takes it: a piece ends after a line feed or after
+// pieceLength characters, so the rest of a longer line comes as pieces of
+// its own. kWholeLines gives every line whole. visit returns false to stop.
+// Each line end is looked for once: the walk is linear in the text's size.
+constexpr size_t kWholeLines = std::string_view::npos;
+template <typename Visit>
+void ForEachLinePiece(std::string_view text, size_t pieceLength, Visit visit) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        while (start < end) {
+            const size_t length = end - start < pieceLength ? end - start : pieceLength;
+            if (!visit(text.substr(start, length))) return;
+            start += length;
+        }
+    }
+}

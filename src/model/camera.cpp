@@ -168,6 +168,20 @@ Matrix4 InverseCameraMatrix() {
     return m;
 }
 
+Matrix4 ProjectionMatrix(int width, int height) {
+    const double aspect = static_cast<double>(width > 0 ? width : 1) / (height > 0 ? height : 1);
+    const double half = kFieldOfViewDegrees / 2.0 * M_PI / 180.0;
+    const double cotangent = std::cos(half) / std::sin(half);
+    const double depth = kFarPlane - kNearPlane;
+    Matrix4 m{};
+    At(m, 0, 0) = static_cast<float>(cotangent / aspect);
+    At(m, 1, 1) = static_cast<float>(cotangent);
+    At(m, 2, 2) = static_cast<float>(-(kFarPlane + kNearPlane) / depth);
+    At(m, 3, 2) = -1.0f;
+    At(m, 2, 3) = static_cast<float>(-2.0 * kNearPlane * kFarPlane / depth);
+    return m;
+}
+
 Vector3 TransformPoint(const Matrix4& m, const Vector3& p) {
     return {m.m[0] * p.x + m.m[4] * p.y + m.m[8] * p.z + m.m[12],
             m.m[1] * p.x + m.m[5] * p.y + m.m[9] * p.z + m.m[13],

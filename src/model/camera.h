@@ -24,6 +24,18 @@ Matrix4 CameraMatrix();
 // Its inverse, built from the opposite calls in the opposite order.
 Matrix4 InverseCameraMatrix();
 
+// The frame's perspective: a vertical field of view of 45 degrees, the aspect
+// ratio of the view, and the near and far planes, in model units from the eye.
+constexpr double kFieldOfViewDegrees = 45.0;
+constexpr double kNearPlane = 20.0;
+constexpr double kFarPlane = 10000.0;
+
+// The projection matrix of a width x height view (pixels) with those
+// constants, as gluPerspective builds it in double precision and GL stores it
+// in single. A size of 0 or less is taken as 1, so the
+// matrix stays finite.
+Matrix4 ProjectionMatrix(int width, int height);
+
 // m * (p, 1) without the perspective divide.
 Vector3 TransformPoint(const Matrix4& m, const Vector3& p);
 

@@ -3,9 +3,7 @@
 // ones it is given and ignores a command that names nothing.
 #include "editing.h"
 
-#include <algorithm>
-#include <climits>
-
+#include "clamp.h"
 #include "element.h"
 #include "molecule.h"
 #include "prompts.h"
@@ -32,13 +30,6 @@ bool FindSelectedPair(SelectedPair& pair) {
     return count == 2;
 }
 
-// Position of neighbour in the node's lists, or -1.
-int FindNeighbour(const Node& node, int neighbour) {
-    const auto found = std::find(node.neighbours.begin(), node.neighbours.end(), neighbour);
-    if (found == node.neighbours.end()) return -1;
-    return static_cast<int>(found - node.neighbours.begin());
-}
-
 void RemoveLinkEntry(Node& node, int entry) {
     node.neighbours.erase(node.neighbours.begin() + entry);
     node.linkOrders.erase(node.linkOrders.begin() + entry);
@@ -47,7 +38,7 @@ void RemoveLinkEntry(Node& node, int entry) {
 // One side of an unjoin: lowers the order towards neighbour, dropping the
 // entry at zero.
 void LowerLink(Node& node, int neighbour) {
-    const int entry = FindNeighbour(node, neighbour);
+    const int entry = LinkEntry(node, neighbour);
     if (entry < 0) return;
     if (--node.linkOrders[entry] == 0) RemoveLinkEntry(node, entry);
 }
@@ -67,10 +58,10 @@ void JoinSelectedNodes() {
     }
     Node& a = molecule.nodes[pair.a];
     Node& b = molecule.nodes[pair.b];
-    const int onA = FindNeighbour(a, b.id);
+    const int onA = LinkEntry(a, b.id);
     if (onA >= 0) {
         ++a.linkOrders[onA];
-        const int onB = FindNeighbour(b, a.id);
+        const int onB = LinkEntry(b, a.id);
         if (onB >= 0) {
             ++b.linkOrders[onB];
             return;
@@ -135,9 +126,9 @@ void AddNewAtom(int linkTarget) {
         ShowMessage("Unknown Element!", "Unknown Element");
         return;
     }
-    // The table holds the elements by atomic number from 1, so the number
-    // gives the position; a table with gaps makes AddNode ignore a mismatch.
-    AddNode(linkTarget, element->atomicNumber - 1);
+    // The element found, wherever it stands in the table: its atomic number
+    // names its place only in a table without gaps or disorder.
+    AddNode(linkTarget, static_cast<int>(element - elementTable.data()));
 }
 
 void RemoveNode(int index) {
@@ -145,7 +136,7 @@ void RemoveNode(int index) {
     molecule.nodes.erase(molecule.nodes.begin() + index);
     for (Node& node : molecule.nodes) {
         if (node.id > index) --node.id;
-        const int entry = FindNeighbour(node, index);
+        const int entry = LinkEntry(node, index);
         if (entry >= 0) RemoveLinkEntry(node, entry);
         for (int& neighbour : node.neighbours) {
             if (neighbour > index) --neighbour;
@@ -162,8 +153,7 @@ void ToggleCloud(int index) {
 void ChangeCharge(int index, int step) {
     if (!IsNodeIndex(index)) return;
     int& charge = molecule.nodes[index].charge;
-    const long long changed = static_cast<long long>(charge) + step;
-    charge = static_cast<int>(std::clamp<long long>(changed, INT_MIN, INT_MAX));
+    charge = ClampToInt(static_cast<long long>(charge) + step);
 }
 
 void CheckMolecule() {

@@ -38,6 +38,12 @@ void ClickSelect(bool extend) {
     if (IsNodeIndex(molecule.currentNode)) molecule.nodes[molecule.currentNode].selected = true;
 }
 
+int LinkEntry(const Node& node, int neighbour) {
+    for (size_t entry = 0; entry < node.neighbours.size(); ++entry)
+        if (node.neighbours[entry] == neighbour) return static_cast<int>(entry);
+    return -1;
+}
+
 bool IsNodeIndex(int index) {
     return index >= 0 && index < NodeCount();
 }
@@ -70,13 +76,14 @@ bool MoleculeIsConsistent(std::string* why) {
             const std::string link = at + "link to " + std::to_string(other) + ": ";
             if (node.linkOrders[k] < 1) return Fail(why, link + "order below 1");
             if (!IsNodeIndex(other) || other == i) return Fail(why, link + "no such other node");
-            for (size_t j = 0; j < k; ++j)
-                if (node.neighbours[j] == other) return Fail(why, link + "listed twice");
+            if (LinkEntry(node, other) != static_cast<int>(k))
+                return Fail(why, link + "listed twice");
             const Node& back = molecule.nodes[other];
-            int reverseOrder = 0;
-            for (size_t j = 0; j < back.neighbours.size(); ++j)
-                if (back.neighbours[j] == i) reverseOrder = back.linkOrders[j];
-            if (reverseOrder != node.linkOrders[k]) return Fail(why, link + "not symmetric");
+            const int reverse = LinkEntry(back, i);
+            const bool mirrored =
+                reverse >= 0 && static_cast<size_t>(reverse) < back.linkOrders.size() &&
+                back.linkOrders[static_cast<size_t>(reverse)] == node.linkOrders[k];
+            if (!mirrored) return Fail(why, link + "not symmetric");
         }
     }
     return true;

@@ -52,6 +52,9 @@ void NewMolecule();
 // A left press: selects the hovered node (adding to the selection when
 // extend is true) and makes it current.
 void ClickSelect(bool extend);
+// The position of neighbour in node's link lists (the first, should it be
+// listed twice), or -1 when the two are not linked.
+int LinkEntry(const Node& node, int neighbour);
 // True when index names an existing node.
 bool IsNodeIndex(int index);
 // True when invariants 1 to 3 hold, every node has an element and every

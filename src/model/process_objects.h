@@ -8,8 +8,9 @@
 //   viewState      eye, angles, scale, labels           view_state.h
 //   promptText,    the texts of the input boxes         prompts.h
 //   inputText
+//   undoHistory    the edits that can be undone         undo.h
 //   the random generator's state (SeedRandom)           random.h
-//   the font record (display lists, glyph metrics)      render/fonts.h
+//   fonts          display lists and glyph metrics      render/fonts.h
 //   shellState     the window shell's state             app/shell_state.h
 //
 // Nothing else keeps state between calls, apart from working memory that
@@ -22,4 +23,5 @@
 #include "prompts.h"
 #include "random.h"
 #include "settings.h"
+#include "undo.h"
 #include "view_state.h"

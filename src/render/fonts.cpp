@@ -21,9 +21,7 @@
 
 #include "prompts.h"
 
-unsigned int bitmapFontBase = 0;
-unsigned int outlineFontBase = 0;
-std::array<GlyphMetrics, kFontListCount> glyphMetrics{};
+Fonts fonts;
 
 namespace {
 
@@ -413,8 +411,8 @@ FontFace DefaultSansFace(bool bold) {
 }
 
 bool SetupBitmapFont(const FontFace& face) {
-    bitmapFontBase = glGenLists(kFontListCount);
-    const BitmapFont* font = bitmapFontBase ? CachedFont(face, BuildBitmapFont) : nullptr;
+    fonts.bitmapBase = glGenLists(kFontListCount);
+    const BitmapFont* font = fonts.bitmapBase ? CachedFont(face, BuildBitmapFont) : nullptr;
     if (!font) {
         ShowMessage("Error - could not setup font bitmaps", "Error!");
         return false;
@@ -424,7 +422,7 @@ bool SetupBitmapFont(const FontFace& face) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int code = 0; code < kFontListCount; ++code) {
-        glNewList(bitmapFontBase + code, GL_COMPILE);
+        glNewList(fonts.bitmapBase + code, GL_COMPILE);
         CompileBitmapGlyph(font->glyphs[code]);
         glEndList();
     }
@@ -433,22 +431,22 @@ bool SetupBitmapFont(const FontFace& face) {
 }
 
 bool SetupOutlineFont(const FontFace& face) {
-    outlineFontBase = glGenLists(kFontListCount);
-    glyphMetrics = {};
-    const OutlineFont* font = outlineFontBase ? CachedFont(face, BuildOutlineFont) : nullptr;
+    fonts.outlineBase = glGenLists(kFontListCount);
+    fonts.glyphMetrics = {};
+    const OutlineFont* font = fonts.outlineBase ? CachedFont(face, BuildOutlineFont) : nullptr;
     if (!font) {
         ShowMessage("Error - could not setup font outlines", "Error!");
         return false;
     }
     for (int code = 0; code < kOutlineGlyphCount; ++code) {
         const OutlineGlyph& glyph = font->glyphs[code];
-        glyphMetrics[code] = glyph.metrics;
-        glNewList(outlineFontBase + code, GL_COMPILE);
+        fonts.glyphMetrics[code] = glyph.metrics;
+        glNewList(fonts.outlineBase + code, GL_COMPILE);
         CompileOutlineGlyph(glyph);
         glEndList();
     }
     // The last code's list is reserved and stays empty.
-    glNewList(outlineFontBase + kOutlineGlyphCount, GL_COMPILE);
+    glNewList(fonts.outlineBase + kOutlineGlyphCount, GL_COMPILE);
     glEndList();
     return true;
 }

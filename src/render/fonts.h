@@ -22,15 +22,20 @@ constexpr float kOutlineDepth = 0.1f;    // extrusion of the outline glyphs alon
 // Bitmap glyphs are sized so that one line of text is at most this tall.
 constexpr int kBitmapLinePixels = 15;
 
-// First of 256 lists: list + k draws the bitmap of character code k (Latin-1)
-// at the raster position and moves the raster position on by its width.
-extern unsigned int bitmapFontBase;
-// First of 256 lists: list + k, k < 255, draws code k as filled polygons with
-// em height 1, front face at z = 0 seen from positive z, extruded to
-// z = -kOutlineDepth with side walls, then translates by the advance width.
-extern unsigned int outlineFontBase;
-// The outline glyphs' measures, codes 0..254; code 255 stays all zero.
-extern std::array<GlyphMetrics, kFontListCount> glyphMetrics;
+// The two fonts of the current context, made by SetupOpenGL.
+struct Fonts {
+    // First of 256 lists: list + k draws the bitmap of character code k
+    // (Latin-1) at the raster position and moves the raster position on by
+    // its width.
+    unsigned int bitmapBase = 0;
+    // First of 256 lists: list + k, k < 255, draws code k as filled polygons
+    // with em height 1, front face at z = 0 seen from positive z, extruded to
+    // z = -kOutlineDepth with side walls, then translates by the advance width.
+    unsigned int outlineBase = 0;
+    // The outline glyphs' measures, codes 0..254; code 255 stays all zero.
+    std::array<GlyphMetrics, kFontListCount> glyphMetrics{};
+};
+extern Fonts fonts;
 
 // A font file and the index of the face inside it.
 struct FontFace {
@@ -42,13 +47,13 @@ struct FontFace {
 FontFace DefaultSansFace(bool bold);
 
 // Reserves the bitmap font's 256 lists on the current context, keeps the
-// first in bitmapFontBase and fills them from face. When face cannot be
+// first in fonts.bitmapBase and fills them from face. When face cannot be
 // loaded the lists stay empty and "Error - could not setup font bitmaps" is
 // shown; false then.
 bool SetupBitmapFont(const FontFace& face);
 
-// Reserves the outline font's 256 lists, keeps the first in outlineFontBase
-// and fills lists 0..254 and glyphMetrics from face. When face cannot be
+// Reserves the outline font's 256 lists, keeps the first in fonts.outlineBase
+// and fills lists 0..254 and fonts.glyphMetrics from face. When face cannot be
 // loaded the lists stay empty, the metrics zero, and "Error - could not
 // setup font outlines" is shown; false then.
 bool SetupOutlineFont(const FontFace& face);

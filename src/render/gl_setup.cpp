@@ -3,17 +3,10 @@
 
 #include <GL/gl.h>
 
+#include "camera.h"
 #include "fonts.h"
 #include "settings.h"
 #include "view_state.h"
-
-namespace {
-
-// The light sits in eye space: 200 units right of and above the eye, level
-// with it, so the lighting stays fixed to the viewer however the model turns.
-constexpr GLfloat kLightPosition[4] = {200.0f, 200.0f, 0.0f, 1.0f};
-
-}  // namespace
 
 void SetupOpenGL() {
     glShadeModel(GL_SMOOTH);
@@ -38,6 +31,7 @@ void SetupLights() {
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_NORMALIZE);
 
+    const GLfloat position[4] = {kLightPosition.x, kLightPosition.y, kLightPosition.z, 1.0f};
     const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
 
@@ -47,14 +41,14 @@ void SetupLights() {
     const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glLightfv(GL_LIGHT0, GL_AMBIENT, none);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
     glLightfv(GL_LIGHT0, GL_SPECULAR, settings.Specular ? white : none);
 
     // Light 1, the ambient light.
     const GLfloat a = settings.LightAmbient / 2.0f;
     const GLfloat ambient[4] = {a, a, a, 1.0f};
     glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT1, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT1, GL_POSITION, position);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, none);
 
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
@@ -63,6 +57,18 @@ void SetupLights() {
 
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
+}
+
+void SetProjection(int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    MultiplyProjection(width, height);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void MultiplyProjection(int width, int height) {
+    glMultMatrixf(ProjectionMatrix(width, height).m);
 }
 
 void ApplyCamera() {

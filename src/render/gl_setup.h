@@ -3,11 +3,18 @@
 // camera transform as GL matrix calls.
 #pragma once
 
+#include "colour.h"
+
 // What every drawing surface of the program needs: the shadows count into
 // the stencil buffer, and the window swaps a back buffer in.
 constexpr int kSurfaceDepthBits = 24;
 constexpr int kSurfaceStencilBits = 8;
 constexpr bool kSurfaceDoubleBuffered = true;
+
+// Both lights sit at this point in eye space: 200 units right of and above
+// the eye, level with it, so the lighting stays fixed to the viewer however
+// the model turns. The shadows take it into model space.
+constexpr Vector3 kLightPosition{200.0f, 200.0f, 0.0f};
 
 // Sets the fixed state on the current context, makes the bitmap and the
 // outline font's display lists (fonts.h) and resets the camera. Run once,
@@ -17,6 +24,12 @@ void SetupOpenGL();
 // Both lights, the material and colour material. The model-view matrix must
 // be the identity, so the light positions are eye coordinates.
 void SetupLights();
+
+// The frame's projection (ProjectionMatrix) loaded on the projection matrix,
+// the viewport (0, 0, width, height); leaves the model-view matrix selected.
+void SetProjection(int width, int height);
+// Multiplies the current matrix by ProjectionMatrix(width, height).
+void MultiplyProjection(int width, int height);
 
 // Multiplies the current matrix by the camera transform: the view pitch and
 // yaw, minus the eye, then the model pitch and yaw. CameraMatrix() computes

@@ -6,17 +6,12 @@
 
 #include <cstdio>
 
+#include "drawing.h"
 #include "fonts.h"
-#include "scene.h"
 #include "settings.h"
 #include "text.h"
 
 namespace {
-
-void SetTextColour() {
-    const Colour c = DisplayColour(settings.TextColour);
-    glColor4f(c.red, c.green, c.blue, c.alpha);
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -56,17 +51,17 @@ void DrawOverlay() {
     // cover it.
     const float lineStep = 30.0f / static_cast<float>(viewport[3]);
     const float charStep = 15.0f / static_cast<float>(viewport[2]);
-    SetTextColour();
+    SetDisplayColour(settings.TextColour);
     const float x = 0.5f * charStep - 1.0f;
     if (IsNodeIndex(molecule.hoverNode)) {
         const std::array<std::string, 4> lines = HoverLines(molecule.nodes[molecule.hoverNode]);
         for (size_t i = 0; i < lines.size(); ++i) {
             glRasterPos2f(x, 1.0f - static_cast<float>(i + 1) * lineStep);
-            CallGlyphLists(bitmapFontBase, lines[i]);
+            CallGlyphLists(fonts.bitmapBase, lines[i]);
         }
     }
     glRasterPos2f(1.0f - charStep * 20.0f, lineStep - 1.0f);
-    CallGlyphLists(bitmapFontBase, kCreditLine);
+    CallGlyphLists(fonts.bitmapBase, kCreditLine);
     DrawTitle();
 }
 
@@ -76,16 +71,16 @@ void DrawTitle() {
     const float nameWidth = 0.1f * TextAdvance(name);
     if (nameWidth > 0.0f) {
         glPushMatrix();
-        SetTextColour();
+        SetDisplayColour(settings.TextColour);
         glTranslatef(-0.5f * nameWidth, 0.9f, 0.0f);
         glScalef(0.1f, 0.1f, 1.0f);
-        CallGlyphLists(outlineFontBase, name);
+        CallGlyphLists(fonts.outlineBase, name);
         glPopMatrix();
     }
     float formulaWidth = 0.0f;
     for (const char c : formula)
-        formulaWidth +=
-            glyphMetrics[static_cast<unsigned char>(c)].cellIncX * (IsDigit(c) ? 0.07f : 0.1f);
+        formulaWidth += fonts.glyphMetrics[static_cast<unsigned char>(c)].cellIncX *
+                        (IsDigit(c) ? 0.07f : 0.1f);
     if (formulaWidth > 0.0f) {
         // Pushed, so the frame still ends with the identity matrix.
         glPushMatrix();
@@ -99,9 +94,9 @@ void DrawTitle() {
             } else {
                 glScalef(0.1f, 0.1f, 1.0f);
             }
-            CallGlyphLists(outlineFontBase, std::string_view(&c, 1));
+            CallGlyphLists(fonts.outlineBase, std::string_view(&c, 1));
             glPopMatrix();
-            const float advance = glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
+            const float advance = fonts.glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
             glTranslatef(advance * (digit ? 0.07f : 0.1f), 0.0f, 0.0f);
         }
         glPopMatrix();

@@ -6,8 +6,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "drawing.h"
+#include "gl_setup.h"
 #include "molecule.h"
-#include "scene.h"
 #include "view_state.h"
 
 namespace {
@@ -31,7 +32,7 @@ int PickNode(int mouseX, int mouseY) {
     glLoadIdentity();
     // Window y runs down, GL's up.
     gluPickMatrix(mouseX, height - mouseY, 2.0, 2.0, viewport);
-    gluPerspective(45.0, static_cast<double>(width) / height, 20.0, 10000.0);
+    MultiplyProjection(width, height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_MODELVIEW);
 

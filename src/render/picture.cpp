@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "atomic_write.h"
+#include "frame.h"
 #include "gl_setup.h"
 #include "offscreen.h"
 #include "prompts.h"
-#include "scene.h"
 
 Image ReadFrameImage(int width, int height) {
     Image image;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "drawing.h"
 #include "gl_setup.h"
 #include "scene.h"
 #include "view_state.h"
@@ -53,7 +54,7 @@ void DrawShadowedScene() {
     // 1. Everything in the ambient light alone.
     glEnable(GL_LIGHT1);
     glDisable(GL_LIGHT0);
-    DrawScene(1);
+    DrawScene(RenderPass::ambient);
 
     // 2, 3. The volumes, built afresh every frame.
     const Vector3 light = LightInModelSpace();
@@ -88,7 +89,7 @@ void DrawShadowedScene() {
     glDisable(GL_LIGHT1);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    DrawScene(2);
+    DrawScene(RenderPass::direct);
 
     // 7.
     glDisable(GL_BLEND);
@@ -103,9 +104,10 @@ Vector3 LightInModelSpace() {
     ApplyInverseCamera();
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glPopMatrix();
-    return {m[0] * 200.0f + m[4] * 200.0f + m[8] * 0.0f + m[12],
-            m[1] * 200.0f + m[5] * 200.0f + m[9] * 0.0f + m[13],
-            m[2] * 200.0f + m[6] * 200.0f + m[10] * 0.0f + m[14]};
+    const Vector3& l = kLightPosition;
+    return {m[0] * l.x + m[4] * l.y + m[8] * l.z + m[12],
+            m[1] * l.x + m[5] * l.y + m[9] * l.z + m[13],
+            m[2] * l.x + m[6] * l.y + m[10] * l.z + m[14]};
 }
 
 void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads) {

@@ -18,7 +18,7 @@ struct ShadowQuad {
 // model-view matrix to hold the camera and back faces to be culled.
 void DrawShadowedScene();
 
-// The eye-space light point (200, 200, 0) in model space, through the
+// The eye-space light point kLightPosition in model space, through the
 // inverse camera transform.
 Vector3 LightInModelSpace();
 

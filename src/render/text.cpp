@@ -5,14 +5,14 @@
 
 #include <cstdio>
 
+#include "drawing.h"
 #include "fonts.h"
-#include "scene.h"
 #include "settings.h"
 #include "view_state.h"
 
 float TextAdvance(std::string_view text) {
     float width = 0.0f;
-    for (const char c : text) width += glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
+    for (const char c : text) width += fonts.glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
     return width;
 }
 
@@ -38,17 +38,17 @@ std::string ChargeText(int charge) {
     return text;
 }
 
-void Draw3DText(std::string_view text, float size, int pass) {
+void Draw3DText(std::string_view text, float size, RenderPass pass) {
     if (text.empty()) return;
     const float width = TextAdvance(text);
     PassColour(settings.TextColour, pass);
     glTranslatef(-0.5f * width * size, 0.0f, 0.1f);
     glScalef(size, size, 1.0f);
-    CallGlyphLists(outlineFontBase, text);
+    CallGlyphLists(fonts.outlineBase, text);
     glFrontFace(GL_CCW);
 }
 
-void DrawAtomLabels(const Node& node, int pass) {
+void DrawAtomLabels(const Node& node, RenderPass pass) {
     if (!node.element) return;
     const Element& element = *node.element;
     const float r = element.radius;

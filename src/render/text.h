@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "drawing.h"
 #include "molecule.h"
 
 // The sum of the outline glyphs' advance widths, em units; every byte is a
@@ -25,9 +26,9 @@ std::string ChargeText(int charge);
 // The text in outline glyphs of em height size, centred horizontally on the
 // current origin with its baseline there, lifted 0.1 towards the eye, in the
 // pass's text colour. Leaves the front faces counter-clockwise.
-void Draw3DText(std::string_view text, float size, int pass);
+void Draw3DText(std::string_view text, float size, RenderPass pass);
 
 // The node's element label (by labelMode) in front of it and its charge
 // above it, both upright in the unturned model frame. Called with the
 // model-view matrix at the node's position; the caller pops it afterwards.
-void DrawAtomLabels(const Node& node, int pass);
+void DrawAtomLabels(const Node& node, RenderPass pass);

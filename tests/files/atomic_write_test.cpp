@@ -1,17 +1,24 @@
-// Replacing files: a write that cannot finish leaves the old file whole,
-// reports the failure and leaves no temporary file behind.
+// Replacing and reading files: a write succeeds where a plain write would
+// and never half-replaces a file; reading takes bounded regular files only
+// and never waits.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "atomic_write.h"
 #include "element.h"
+#include "molecule.h"
+#include "molecule_file.h"
 #include "process_state.h"
 #include "prompts_fake.h"
 #include "settings.h"
@@ -23,6 +30,34 @@ int FileCount(const std::string& folder) {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
     return count;
+}
+
+// The user that permission tests run as: the superuser writes whatever the
+// permission bits say, so as root the test's files go to "nobody".
+constexpr uid_t kPlainUser = 65534;
+bool IsRoot() {
+    return geteuid() == 0;
+}
+
+// Runs body in a child process, as the plain user when asked, stopped after
+// five seconds; true when body returned true in time.
+bool InChild(const std::function<bool()>& body, bool asPlainUser = false) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        alarm(5);
+        if (asPlainUser && IsRoot() &&
+            (setgroups(0, nullptr) != 0 || setgid(kPlainUser) != 0 || setuid(kPlainUser) != 0))
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool ShownOnly(const std::string& text) {
+    return fakePrompts.shown == std::vector<ShownMessage>{{text, "File Error!"}};
 }
 
 class AtomicWriteTest : public FreshProcessTest {
@@ -42,16 +77,112 @@ TEST_F(AtomicWriteTest, ReplacesContentAndKeepsPermissions) {
     EXPECT_EQ(FileCount(folder.path()), 1);
 }
 
-TEST_F(AtomicWriteTest, WritesThroughASymbolicLink) {
-    const std::string real = folder.File("real.txt");
-    const std::string link = folder.File("link.txt");
-    WriteFileOrFail(real, "old");
-    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(WriteFileAtomically(link, "new"));
-    EXPECT_EQ(ReadFileOrEmpty(real), "new");
+// Links are followed, relative ones from their own folder, and a link to a
+// file not yet there creates that file.
+TEST_F(AtomicWriteTest, WritesThroughSymbolicLinks) {
+    ASSERT_TRUE(std::filesystem::create_directory(folder.File("sub")));
+    WriteFileOrFail(folder.File("sub/real.txt"), "old");
+    const std::pair<const char*, const char*> links[] = {
+        {"absolute", nullptr}, {"relative", "sub/real.txt"}, {"dangling", "sub/new.txt"}};
+    for (const auto& [link, target] : links) {
+        const std::string named = target ? target : folder.File("sub/real.txt");
+        ASSERT_EQ(symlink(named.c_str(), folder.File(link).c_str()), 0);
+        ASSERT_TRUE(WriteFileAtomically(folder.File(link), link)) << link;
+        EXPECT_EQ(ReadFileOrEmpty(folder.File(target ? target : "sub/real.txt")), link);
+        struct stat info;
+        ASSERT_EQ(lstat(folder.File(link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
+    EXPECT_EQ(FileCount(folder.File("sub")), 2);
+}
+
+// Names up to the longest a folder takes, with no room left for a suffix.
+TEST_F(AtomicWriteTest, WritesNamesOfEveryAllowedLength) {
+    for (size_t length : {249, 255}) {
+        const std::string path = folder.File(std::string(length, 'n'));
+        EXPECT_TRUE(WriteFileAtomically(path, "bytes")) << length;
+        EXPECT_EQ(ReadFileOrEmpty(path), "bytes") << length;
+        std::filesystem::remove(path);
+    }
+    EXPECT_EQ(FileCount(folder.path()), 0);
+}
+
+// Saving succeeds exactly where a plain write would, as a user that
+// permission bits bind: a write-protected file is refused and left whole;
+// a writable file in a read-only folder is written in place.
+TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
+    const struct {
+        mode_t file, subfolder;
+        bool written;
+    } cases[] = {{0444, 0755, false}, {0644, 0555, true}, {0600, 0755, true}};
+    ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+    molecule.name = "New";
+    for (const auto& c : cases)
+        for (bool settingsFile : {false, true}) {
+            SCOPED_TRACE(testing::Message() << std::oct << c.file << " in " << c.subfolder
+                                            << (settingsFile ? ", settings" : ", molecule"));
+            const std::string sub =
+                folder.File(std::to_string(c.file) + "-" + std::to_string(c.subfolder) +
+                            (settingsFile ? "s" : "m"));
+            const std::string path = sub + "/Tessaril.ini";
+            ASSERT_TRUE(std::filesystem::create_directory(sub));
+            WriteFileOrFail(path, "old");
+            if (IsRoot()) {
+                ASSERT_EQ(chown(sub.c_str(), kPlainUser, kPlainUser), 0);
+                ASSERT_EQ(chown(path.c_str(), kPlainUser, kPlainUser), 0);
+            }
+            ASSERT_EQ(chmod(path.c_str(), c.file), 0);
+            ASSERT_EQ(chmod(sub.c_str(), c.subfolder), 0);
+            settings.startDirectory = sub;
+            const std::string expected =
+                settingsFile ? FormatSettingsText(settings, elementTable) : FormatMoleculeText();
+            EXPECT_TRUE(InChild(
+                [&] {
+                    const bool written =
+                        settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
+                    return written == c.written &&
+                           (c.written ? fakePrompts.shown.empty()
+                                      : ShownOnly("Unable to open file " + path + "!"));
+                },
+                true));
+            EXPECT_EQ(ReadFileOrEmpty(path), c.written ? expected : "old");
+            struct stat info;
+            ASSERT_EQ(stat(path.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, c.file);
+            EXPECT_EQ(FileCount(sub), 1);
+            chmod(sub.c_str(), 0755);  // so that the folder can be removed
+        }
+}
+
+// A target that is not a regular file takes the bytes as a plain write
+// gives them, and stays what it is.
+TEST_F(AtomicWriteTest, SpecialFilesAreWrittenDirectlyNeverReplaced) {
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(WriteFileAtomically(fifo, "nobody reads"));
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(WriteFileAtomically(fifo, "read"));
+    char got[16] = {};
+    EXPECT_EQ(read(reader, got, sizeof got), 4);
+    EXPECT_STREQ(got, "read");
+    close(reader);
+
+    const std::string device = folder.File("null");  // where the test may make one
+    const bool madeDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (madeDevice) {
+        EXPECT_TRUE(WriteFileAtomically(device, "gone"));
+    }
+    EXPECT_FALSE(WriteFileAtomically(folder.path(), "bytes"));
+
     struct stat info;
-    ASSERT_EQ(lstat(link.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    if (madeDevice) {
+        ASSERT_EQ(lstat(device.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISCHR(info.st_mode));
+    }
+    EXPECT_EQ(FileCount(folder.path()), madeDevice ? 2 : 1);
 }
 
 TEST_F(AtomicWriteTest, FailedRenameLeavesNoTemporaryFile) {
@@ -64,11 +195,32 @@ TEST_F(AtomicWriteTest, FailedRenameLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadFileOrEmpty(path + "/inside"), "x");
 }
 
-TEST_F(AtomicWriteTest, ReadWholeFileRefusesMissingFilesAndFolders) {
-    std::string bytes = "unchanged";
-    EXPECT_FALSE(ReadWholeFile(folder.File("missing"), bytes));
-    EXPECT_FALSE(ReadWholeFile(folder.path(), bytes));
-    EXPECT_EQ(bytes, "unchanged");
+// Loading takes regular files only, without waiting on a FIFO or reading a
+// device that never ends, and none beyond the size limit.
+TEST_F(AtomicWriteTest, LoadRefusesWhatIsNotABoundedRegularFile) {
+    const std::string fifo = folder.File("fifo");
+    const std::string large = folder.File("large.dat");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    WriteFileOrFail(large, "");
+    ASSERT_EQ(truncate(large.c_str(), kLargestReadableFile + 1), 0);  // sparse
+    const int writer = open(fifo.c_str(), O_RDWR);                    // a writer that never writes
+    ASSERT_GE(writer, 0);
+    const char* tooLarge = "\nFiles over 512 MB are not read.";
+    const std::pair<std::string, const char*> cases[] = {
+        {folder.File("missing"), ""},
+        {folder.path(), ""},
+        {fifo, ""},
+        {"/dev/zero", ""},
+        {large, tooLarge},
+    };
+    for (const auto& c : cases) {
+        molecule.name = "Kept";
+        EXPECT_TRUE(InChild([&] {
+            return !LoadMoleculeFile(c.first) && molecule.name == "Kept" &&
+                   ShownOnly("Unable to open file " + c.first + "!" + c.second);
+        })) << c.first;
+    }
+    close(writer);
 }
 
 // The settings writer under a file-size limit far below the file's size, as

@@ -35,13 +35,13 @@ protected:
         EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
     }
     const Node& At(int index) { return molecule.nodes.at(static_cast<size_t>(index)); }
-    // The coordinate that the reader draws for a node without a position.
-    static float Draw() {
-        return static_cast<float>(static_cast<long double>(RandomInteger()) *
-                                      static_cast<long double>(0.0012207404f) -
-                                  20.0L);
-    }
 };
+
+// The coordinates drawn after seeding with 1 (r = 41, 18467, 6334, 26500,
+// 19169, 15724, 11478, 29358, 26962), each r * 0.0012207404 - 20 taken in
+// extended precision and rounded once to float.
+constexpr float kDrawn[] = {-19.9499493f,  2.54341245f,  -12.2678308f, 12.3496199f, 3.40037227f,
+                            -0.805078268f, -5.98834181f, 15.8384962f,  12.9136019f};
 
 TEST_F(MoleculeFileTest, ReadsTheNitriteExample) {
     ParseMoleculeText(kNitrite);
@@ -93,40 +93,28 @@ TEST_F(MoleculeFileTest, NameAndFormulaLines) {
 }
 
 TEST_F(MoleculeFileTest, RandomPositionsUseThreeDrawsPerNodeLine) {
-    SeedRandom(1234);
-    const float x0 = Draw(), y0 = Draw(), z0 = Draw();
-    Draw(), Draw(), Draw();  // drawn for the second line, then replaced
-    const float x2 = Draw(), y2 = Draw(), z2 = Draw();
-    SeedRandom(1234);
+    SeedRandom(1);
     ParseMoleculeText("(0)C{}+-+\n(1)C{}[1,2,3]\n(2)C{}[5]\n");
     ASSERT_EQ(NodeCount(), 3);
-    EXPECT_EQ(At(0).position.x, x0);
-    EXPECT_EQ(At(0).position.y, y0);
-    EXPECT_EQ(At(0).position.z, z0);
+    EXPECT_EQ(At(0).position.x, kDrawn[0]);
+    EXPECT_EQ(At(0).position.y, kDrawn[1]);
+    EXPECT_EQ(At(0).position.z, kDrawn[2]);
     EXPECT_EQ(At(0).charge, 0);  // marks without a bracket part give no charge
     EXPECT_EQ(At(1).position.z, 3.0f);
     // A bracket part with fewer than two commas keeps the drawn values for
-    // what it does not give.
+    // what it does not give; the second line drew too.
     EXPECT_EQ(At(2).position.x, 5.0f);
-    EXPECT_EQ(At(2).position.y, y2);
-    EXPECT_EQ(At(2).position.z, z2);
-    (void)x2;
-    for (const Node& node : molecule.nodes)
-        for (float c : {node.position.x, node.position.y, node.position.z}) {
-            EXPECT_GE(c, -20.0f);
-            EXPECT_LE(c, 20.0f);
-        }
+    EXPECT_EQ(At(2).position.y, kDrawn[7]);
+    EXPECT_EQ(At(2).position.z, kDrawn[8]);
 }
 
 TEST_F(MoleculeFileTest, NonFiniteCoordinatesKeepTheDrawnValue) {
-    SeedRandom(99);
-    const float x = Draw(), y = Draw(), z = Draw();
-    SeedRandom(99);
+    SeedRandom(1);
     ParseMoleculeText("(0)C{}[nan,inf,1e999]\n");
     ASSERT_EQ(NodeCount(), 1);
-    EXPECT_EQ(At(0).position.x, x);
-    EXPECT_EQ(At(0).position.y, y);
-    EXPECT_EQ(At(0).position.z, z);
+    EXPECT_EQ(At(0).position.x, kDrawn[0]);
+    EXPECT_EQ(At(0).position.y, kDrawn[1]);
+    EXPECT_EQ(At(0).position.z, kDrawn[2]);
     ParseMoleculeText("(0)C{}[1e-999,abc,-0.5e1]\n");
     EXPECT_EQ(At(0).position.x, 0.0f);
     EXPECT_EQ(At(0).position.y, 0.0f);
@@ -234,19 +222,45 @@ TEST_F(MoleculeFileTest, LinkListReading) {
     ExpectConsistent();
 }
 
-TEST_F(MoleculeFileTest, CarriageReturnsAndLongLines) {
-    ParseMoleculeText("[Water]\r\n{H2O}\r\n(0)O{1}[0,0,0]\r\n(1)H{0}[1,2,3]\r\n");
-    EXPECT_EQ(molecule.name, "Water");
-    EXPECT_EQ(molecule.formula, "H2O");
-    ASSERT_EQ(NodeCount(), 2);
-    EXPECT_EQ(At(1).position.z, 3.0f);
-    // The rest of a line past 1023 characters is a line of its own.
-    std::string first = "(0)C{}[1,2,3]";
-    first.resize(1023, ' ');
-    ParseMoleculeText(first + "(1)O{}[4,5,6]\n");
-    ASSERT_EQ(NodeCount(), 2);
-    EXPECT_EQ(At(1).element->symbol, "O");
-    EXPECT_EQ(At(1).position.x, 4.0f);
+TEST_F(MoleculeFileTest, CarriageReturnsEndLines) {
+    for (const char* end : {"\r\n", "\r"}) {
+        const std::string e = end;
+        ParseMoleculeText("[Water]" + e + "{H2O}" + e + "(0)O{1}[0,0,0]" + e + "(1)H{0}[1,2,3]" +
+                          e);
+        EXPECT_EQ(molecule.name, "Water");
+        EXPECT_EQ(molecule.formula, "H2O");
+        ASSERT_EQ(NodeCount(), 2);
+        EXPECT_EQ(At(1).position.z, 3.0f);
+    }
+}
+
+// A line of any length is one item: a carbon with 300 hydrogens (a line of
+// over a thousand characters) reads back whole.
+TEST_F(MoleculeFileTest, LongLinesHoldOneItem) {
+    ParseMoleculeText("(0)C{}[1,2,3]\n");
+    for (int i = 1; i <= 300; ++i) {
+        Node hydrogen;
+        hydrogen.id = i;
+        hydrogen.element = FindElement("H");
+        hydrogen.position = {static_cast<float>(i), -2.5f, 0.125f};
+        AppendNode(hydrogen);
+        molecule.nodes[0].neighbours.push_back(i);
+        molecule.nodes[0].linkOrders.push_back(1);
+        molecule.nodes[i].neighbours = {0};
+        molecule.nodes[i].linkOrders = {1};
+    }
+    molecule.nodes[0].cloud = true;
+    molecule.nodes[0].charge = 2;
+    const std::string text = FormatMoleculeText();
+    ASSERT_GT(text.find('\n', text.find("(0)")) - text.find("(0)"), 1100u);
+    const Molecule saved = molecule;
+    ParseMoleculeText(text);
+    ASSERT_EQ(NodeCount(), 301);
+    EXPECT_EQ(At(0).neighbours, saved.nodes[0].neighbours);
+    EXPECT_EQ(At(0).position.z, 3.0f);
+    EXPECT_TRUE(At(0).cloud);
+    EXPECT_EQ(At(0).charge, 2);
+    EXPECT_EQ(FormatMoleculeText(), text);
 }
 
 TEST_F(MoleculeFileTest, WriterCanonicalForm) {

@@ -2,7 +2,11 @@
 // rules that end reading, the writer's layout and the file on disk.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <climits>
 
 #include "element.h"
 #include "process_state.h"
@@ -86,6 +90,8 @@ TEST(SettingsKeyLineTest, ColoursReadUpToFourComponents) {
     EXPECT_FLOAT_EQ(none.CloudColour.red, 1.0f);
     EXPECT_FLOAT_EQ(none.BackgroundColour.alpha, 1.0f);
     EXPECT_TRUE(none.Shadows);
+    // Only "Colour=[" marks a colour line: a blank before the bracket does not.
+    EXPECT_FLOAT_EQ(ReadKeys("@CloudColour= [0.2,0.3]\n").CloudColour.red, 1.0f);
     // A non-finite component reads as 0, never as NaN or infinity.
     EXPECT_FLOAT_EQ(ReadKeys("@SelectColour=[nan,1e999]\n").SelectColour.green, 0.0f);
 }
@@ -130,7 +136,8 @@ TEST(SettingsElementLineTest, SymbolLengthsLettersAndRadii) {
 TEST(SettingsElementLineTest, IncompleteLinesAreSkipped) {
     const ElementTable table = ReadElements(
         "no commas at all\n"
-        "Short,S,1,2,3,4,A,0,1,1\n"  // ten fields
+        "Short,S,1,2,3,4,A,0,1,1\n"          // ten fields
+        "Hydrogen,,1,1.008,1,1,A,0,1,1,1\n"  // no symbol
         + std::string(kChlorine));
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0].symbol, "Cl");
@@ -159,8 +166,12 @@ TEST(SettingsReadingTest, WhatEndsOrSkipsReading) {
 
     // Key lines only: no elements.
     EXPECT_TRUE(ReadElements("@Cohesion=10\n@Shadows=1\n").empty());
-    // CR LF line ends read as plain line feeds.
+    // CR LF and a lone CR end a line as LF does, also for the length that
+    // ends reading.
     EXPECT_EQ(ReadKeys("@Cohesion=33\r\n@DetailLevel=8\r\n").DetailLevel, 8);
+    EXPECT_EQ(ReadKeys("@Cohesion=33\r@DetailLevel=8\r").DetailLevel, 8);
+    EXPECT_EQ(ReadKeys("@Cohesion=10\r\nabc\r\n@Cohesion=20\r\n").Cohesion, 10);
+    EXPECT_EQ(ReadKeys("@Cohesion=10\r\nabcd\r\n@Cohesion=20\r\n").Cohesion, 20);
     EXPECT_EQ(ReadElements(std::string("Chlorine,Cl,17,35.45,3,7,A,0,0,1,0.5\r\n"))[0].colour.blue,
               0.5f);
 }
@@ -172,10 +183,13 @@ TEST(SettingsReadingTest, LongLinesAreReadIn127CharacterPieces) {
     EXPECT_EQ(s.Cohesion, 11);
     EXPECT_EQ(s.DetailLevel, 13);
 
-    // A line of exactly 127 characters leaves a lone line feed, which ends reading.
+    // A line of exactly 127 characters leaves a lone line feed, which ends
+    // reading; with CR LF the same line fits, as the CR is not counted.
     s = ReadKeys("@Cohesion=12" + padding + "\n@DetailLevel=14\n");
     EXPECT_EQ(s.Cohesion, 12);
     EXPECT_EQ(s.DetailLevel, 20);
+    s = ReadKeys("@Cohesion=12" + padding.substr(1) + "\r\n@DetailLevel=14\r\n");
+    EXPECT_EQ(s.DetailLevel, 14);
 
     // A huge line neither breaks the reader nor leaks into later keys.
     s = ReadKeys("@Shadows=0" + std::string(100000, 'x') + "\n@Squash=1\n");
@@ -208,6 +222,16 @@ TEST(SettingsWriterTest, WritesTheExactLayout) {
         "Chlorine,Cl,17,35.45,3,7,A,0,0,1,0\n"
         "Neon,Ne,18,20.1797,2,0, ,-3,1,0.5,0.25\n";
     EXPECT_EQ(FormatSettingsText(s, table), expected);
+
+    // The frame is computed wide: values at the ends of the range stay there.
+    s.WindowX = INT_MIN;
+    s.WindowY = INT_MAX;
+    s.restoredWidth = INT_MAX;
+    s.restoredHeight = INT_MIN;
+    const std::string extremes = FormatSettingsText(s, {});
+    EXPECT_NE(extremes.find("@WindowX=-2147483648\n@WindowY=2147483597\n"
+                            "@WindowWidth=2147483647\n@WindowHeight=-2147483594\n"),
+              std::string::npos);
 }
 
 TEST(SettingsWriterTest, RoundTripKeepsKeyAndElementLines) {
@@ -267,6 +291,26 @@ TEST_F(SettingsFileTest, ReadsFromTheWorkingDirectoryAndWritesThere) {
     EXPECT_EQ(ReadFileOrEmpty(folder.File("Tessaril.ini")),
               FormatSettingsText(settings, elementTable));
     EXPECT_TRUE(fakePrompts.shown.empty());
+}
+
+// With the working directory gone there is no folder to name: the file is
+// looked for by its relative name, never as "/Tessaril.ini".
+TEST_F(SettingsFileTest, DeletedWorkingDirectoryGivesTheRelativeName) {
+    const std::string gone = folder.File("gone");
+    ASSERT_EQ(mkdir(gone.c_str(), 0755), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool moved = chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0;
+        ReadSettingsFile();
+        const bool reported =
+            fakePrompts.shown ==
+            std::vector<ShownMessage>{{"Unable to open file Tessaril.ini!", "File Error!"}};
+        _exit(moved && reported && SettingsFilePath(settings) == "Tessaril.ini" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesOldFile) {

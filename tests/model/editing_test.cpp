@@ -129,6 +129,21 @@ TEST_F(EditingTest, AddNodePlacesWithinTwentyOfItsTargetOrTheOriginAndLinksToThe
     ExpectConsistent();
 }
 
+// The first draws after seeding with 1 are 41, 18467 and 6334: x, y and z
+// in that order, each r * 0.0012207404 - 20 rounded in single precision.
+TEST_F(EditingTest, AddNodeDrawsXThenYThenZInSinglePrecision) {
+    AddTestNode({100.0f, -200.0f, 0.5f}, &elementTable[0]);
+    for (int target : {-1, 0}) {
+        SeedRandom(1);
+        AddNode(target, 2);
+        const Vector3& p = molecule.nodes.back().position;
+        const Vector3 base = target == 0 ? molecule.nodes[0].position : Vector3{};
+        EXPECT_EQ(p.x, -19.9499493f + base.x) << target;
+        EXPECT_EQ(p.y, 2.54341316f + base.y) << target;
+        EXPECT_EQ(p.z, -12.2678299f + base.z) << target;
+    }
+}
+
 TEST_F(EditingTest, CommandsGivenIndicesThatNameNothingAreIgnored) {
     AddChain(2);
     AddNode(2, 0);  // target beyond the molecule
@@ -147,11 +162,17 @@ TEST_F(EditingTest, CommandsGivenIndicesThatNameNothingAreIgnored) {
 }
 
 TEST_F(EditingTest, AddNewAtomFindsTheElementBySymbolOrNameInAnyCase) {
-    const std::pair<const char*, int> cases[] = {{"c", 5},      {"C", 5},  {"carbon", 5},
-                                                 {"cArBoN", 5}, {"he", 1}, {"B", 4}};
+    const std::pair<const char*, int> cases[] = {{"c", 5},  {"C", 5}, {"carbon", 5}, {"cArBoN", 5},
+                                                 {"he", 1}, {"B", 4}, {"F", 3},      {"Li", 2}};
     for (const auto& [typed, element] : cases) {
         ResetProcessState();
         SetUp();
+        // Out of order or numbered wrongly, the element found is the one added.
+        elementTable[2].atomicNumber = 40;
+        elementTable[3] = Element{};
+        elementTable[3].name = "Fluorine";
+        elementTable[3].symbol = "F";
+        elementTable[3].atomicNumber = 9;
         AddChain(1);
         fakePrompts.elementBoxAnswers = {std::string(typed)};
         AddNewAtom(0);
@@ -174,11 +195,6 @@ TEST_F(EditingTest, AddNewAtomCancelledUnknownOrOffTheTableAddsNothing) {
         EXPECT_EQ(fakePrompts.shown,
                   (Shown{kAddNewElementBoxShown, {"Unknown Element!", "Unknown Element"}}));
     }
-    // An element whose atomic number names no table position is passed over.
-    elementTable[2].atomicNumber = 40;
-    fakePrompts.elementBoxAnswers = {std::string("Li")};
-    AddNewAtom(-1);
-    EXPECT_EQ(NodeCount(), 0);
 }
 
 TEST_F(EditingTest, RemoveNodeDropsItsLinksAndRenumbersTheRest) {
@@ -198,6 +214,14 @@ TEST_F(EditingTest, RemoveNodeDropsItsLinksAndRenumbersTheRest) {
     RemoveNode(1);
     EXPECT_TRUE(Neighbours(0).empty() && Orders(0).empty() && Neighbours(1).empty());
     ExpectConsistent();
+}
+
+TEST_F(EditingTest, CheckMoleculeSaysItIsNotImplemented) {
+    CheckMolecule();
+    EXPECT_EQ(fakePrompts.shown,
+              (Shown{{"This feature not implemented yet.\nPlease let me know what you\nwould like "
+                      "this to do!",
+                      "Not implemented"}}));
 }
 
 TEST_F(EditingTest, CloudTogglesAndChargeStepsWithinTheIntRange) {

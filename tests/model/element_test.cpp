@@ -45,6 +45,11 @@ TEST_F(ElementTest, ElementAtChecksItsIndex) {
 
 TEST(ElementRadiusTest, FollowsTheMassRule) {
     EXPECT_FLOAT_EQ(ElementRadius(1.0f, 0), 14.0f);
+    // Evaluated wider than float and rounded once: single precision
+    // throughout gives 14.0105324, 17.084919 and 33.0049896.
+    EXPECT_EQ(ElementRadius(1.008f, 0), 14.0105314f);
+    EXPECT_EQ(ElementRadius(12.011f, -2), 17.0849209f);
+    EXPECT_EQ(ElementRadius(200.59f, 0), 33.0049934f);
     EXPECT_NEAR(ElementRadius(12.0f, -2), 17.08f, 0.01f);
     EXPECT_NEAR(ElementRadius(35.45f, 0), 22.98f, 0.01f);
     // A mass of 0 or below contributes nothing rather than NaN.

@@ -92,6 +92,19 @@ TEST_F(SimulationTest, LinkedPairForceFollowsIdealLengthAndDamping) {
     }
 }
 
+// Closer than 1 a pair repels as if 1 apart (g = strength / 1, times the
+// distance); beyond 1 by strength over distance.
+TEST_F(SimulationTest, RepulsionDistanceIsBoundedBelowByOne) {
+    for (const auto& [distance, push] :
+         {std::pair{1.5f, kRepulsionStrength / 1.5f}, {0.5f, kRepulsionStrength * 0.5f}}) {
+        Fresh();
+        AddPair(distance, 0);
+        SimulationStep();
+        EXPECT_NEAR(molecule.nodes[1].previousForce.x, push, 1e-4) << distance;
+        EXPECT_NEAR(molecule.nodes[0].previousForce.x, -push, 1e-4) << distance;
+    }
+}
+
 TEST_F(SimulationTest, StepIsCappedAtFourStepSizesAndHalvedWhenForceTurnsBack) {
     const struct {
         float distance;   // linked when far, so that the pull exceeds 4
@@ -123,6 +136,19 @@ TEST_F(SimulationTest, SquashReplacesTheZForceWhateverTheLinksSay) {
     EXPECT_FLOAT_EQ(molecule.nodes[0].previousForce.z, -0.1f);
     EXPECT_FLOAT_EQ(molecule.nodes[1].previousForce.z, -3.0f);
     EXPECT_FLOAT_EQ(Position(0).z, 10.0f - 1.2f * 0.1f);
+}
+
+// After seeding with 1 the draws are 41, 18467, 6334, 26500, 19169, 15724,
+// 11478, 29358, 26962: k = r * -100/32767 truncated towards zero, z = (-50 - k) * 0.02.
+TEST_F(SimulationTest, ReleaseSquashGivesEachDrawItsGridStep) {
+    const int steps[] = {-50, 6, -31, 30, 8, -3, -15, 39, 32};
+    for (int i = 0; i < 9; ++i) Add({1.0f, 2.0f, 100.0f});
+    SeedRandom(1);
+    ReleaseSquash();
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(Position(i).z, static_cast<float>(steps[i]) * 0.02f) << i;
+        EXPECT_EQ(Position(i).y, 2.0f);
+    }
 }
 
 TEST_F(SimulationTest, ReleaseSquashSpreadsDepthOverTheGridFromMinusOneToOne) {

@@ -1,6 +1,7 @@
 // The camera as GL calls builds the same matrices as the project's own
 // camera maths.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,6 +56,21 @@ TEST_F(CameraGlTest, InverseAfterCameraGivesIdentity) {
     ApplyInverseCamera();
     const Matrix4 m = ModelView();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m.m[i], i % 5 == 0 ? 1.0f : 0.0f, 2e-4f) << i;
+}
+
+TEST_F(CameraGlTest, ProjectionMatrixIsGlusPerspective) {
+    const int sizes[][2] = {{600, 400}, {1, 1000}, {4096, 7}, {333, 333}};
+    for (const auto& size : sizes) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, static_cast<double>(size[0]) / size[1], 20.0, 10000.0);
+        Matrix4 glu;
+        glGetFloatv(GL_PROJECTION_MATRIX, glu.m);
+        const Matrix4 own = ProjectionMatrix(size[0], size[1]);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(glu.m[i], own.m[i]) << size[0] << "x" << size[1] << " " << i;
+    }
+    glMatrixMode(GL_MODELVIEW);
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
 #include "picking.h"
 #include "render_support.h"
-#include "scene.h"
 #include "view_state.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "element.h"
+#include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
 #include "scene.h"
@@ -119,11 +120,7 @@ bool NearColour(const Colour& a, const Colour& b, float tolerance) {
 }
 
 void SetFrameMatrices() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(kViewWidth) / kViewHeight, 20.0, 10000.0);
-    glViewport(0, 0, kViewWidth, kViewHeight);
-    glMatrixMode(GL_MODELVIEW);
+    SetProjection(kViewWidth, kViewHeight);
     glLoadIdentity();
     ApplyCamera();
 }
@@ -134,7 +131,7 @@ std::vector<FeedbackPrimitive> SceneFeedback() {
     glRenderMode(GL_FEEDBACK);
     glEnable(GL_CULL_FACE);
     SetFrameMatrices();
-    DrawScene(0);
+    DrawScene(RenderPass::plain);
     const int words = glRenderMode(GL_RENDER);
     std::vector<FeedbackPrimitive> primitives;
     constexpr int kVertexWords = 7;  // x, y, z, r, g, b, a

@@ -7,9 +7,10 @@
 #include <cmath>
 #include <limits>
 
+#include "drawing.h"
+#include "frame.h"
 #include "molecule.h"
 #include "render_support.h"
-#include "scene.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -86,18 +87,22 @@ TEST_F(SceneTest, PassColourSharesTheColourBetweenTheLights) {
     struct Case {
         float diffuse, ambient;
         bool invert;
-        int pass;
+        RenderPass pass;
         Colour expected;
     };
     const Colour c{0.9f, 0.6f, 0.3f, 0.5f};
     const Case cases[] = {
-        {1, 0.5f, false, 0, {0.9f, 0.6f, 0.3f, 0.5f}},
-        {1, 0.5f, true, 0, {0.1f, 0.4f, 0.7f, 0.5f}},
-        {1, 0.5f, false, 1, {0.3f, 0.2f, 0.1f, 0.5f}},  // ambient third
-        {1, 0.5f, false, 2, {0.6f, 0.4f, 0.2f, 0.5f}},  // direct two thirds
-        {1, 0.5f, true, 1, {0.1f / 3, 0.4f / 3, 0.7f / 3, 0.5f}},
-        {0, 0, false, 1, {0.45f, 0.3f, 0.15f, 0.5f}},  // both lights off: even split
-        {0, 0, false, 2, {0.45f, 0.3f, 0.15f, 0.5f}},
+        {1, 0.5f, false, RenderPass::plain, {0.9f, 0.6f, 0.3f, 0.5f}},
+        {1, 0.5f, true, RenderPass::plain, {0.1f, 0.4f, 0.7f, 0.5f}},
+        {1, 0.5f, false, RenderPass::ambient, {0.3f, 0.2f, 0.1f, 0.5f}},  // ambient third
+        {1, 0.5f, false, RenderPass::direct, {0.6f, 0.4f, 0.2f, 0.5f}},   // direct two thirds
+        {1, 0.5f, true, RenderPass::ambient, {0.1f / 3, 0.4f / 3, 0.7f / 3, 0.5f}},
+        {0,
+         0,
+         false,
+         RenderPass::ambient,
+         {0.45f, 0.3f, 0.15f, 0.5f}},  // both lights off: even split
+        {0, 0, false, RenderPass::direct, {0.45f, 0.3f, 0.15f, 0.5f}},
     };
     for (const Case& k : cases) {
         settings.LightDiffuse = k.diffuse;
@@ -106,8 +111,8 @@ TEST_F(SceneTest, PassColourSharesTheColourBetweenTheLights) {
         PassColour(c, k.pass);
         const Colour got = CurrentColour();
         EXPECT_TRUE(NearColour(got, k.expected, 1e-5f))
-            << "pass " << k.pass << " invert " << k.invert << ": " << got.red << " " << got.green
-            << " " << got.blue;
+            << "pass " << static_cast<int>(k.pass) << " invert " << k.invert << ": " << got.red
+            << " " << got.green << " " << got.blue;
         EXPECT_FLOAT_EQ(got.alpha, 0.5f);
     }
 }

@@ -68,18 +68,18 @@ protected:
 };
 
 TEST_F(TextTest, GlyphListsHaveEmHeightOneAndAdvanceThePen) {
-    EXPECT_NEAR(glyphMetrics['H'].blackBoxY, 0.73f, 0.08f);  // a sans face's cap height
-    EXPECT_GT(glyphMetrics['W'].cellIncX, glyphMetrics['i'].cellIncX);
-    EXPECT_GT(glyphMetrics[0xE9].cellIncX, 0.3f);  // Latin-1 e acute
-    for (int code : {0, 9, 255}) {                 // NUL, tab and the reserved last code
-        EXPECT_EQ(glyphMetrics[code].cellIncX, 0.0f) << code;
-        EXPECT_EQ(glyphMetrics[code].blackBoxY, 0.0f) << code;
+    EXPECT_NEAR(fonts.glyphMetrics['H'].blackBoxY, 0.73f, 0.08f);  // a sans face's cap height
+    EXPECT_GT(fonts.glyphMetrics['W'].cellIncX, fonts.glyphMetrics['i'].cellIncX);
+    EXPECT_GT(fonts.glyphMetrics[0xE9].cellIncX, 0.3f);  // Latin-1 e acute
+    for (int code : {0, 9, 255}) {                       // NUL, tab and the reserved last code
+        EXPECT_EQ(fonts.glyphMetrics[code].cellIncX, 0.0f) << code;
+        EXPECT_EQ(fonts.glyphMetrics[code].blackBoxY, 0.0f) << code;
     }
     glLoadIdentity();
-    glCallList(outlineFontBase + 'W');
+    glCallList(fonts.outlineBase + 'W');
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_FLOAT_EQ(m[12], glyphMetrics['W'].cellIncX);
+    EXPECT_FLOAT_EQ(m[12], fonts.glyphMetrics['W'].cellIncX);
 
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -96,10 +96,10 @@ TEST_F(TextTest, OutlineGlyphKeepsItsHoleAndIsSolidFromBehind) {
         glLoadIdentity();
         if (fromBehind) glRotatef(180, 0, 1, 0);
         glColor3f(1, 1, 1);
-        glCallList(outlineFontBase + 'O');
+        glCallList(fonts.outlineBase + 'O');
         glFinish();
     };
-    const GlyphMetrics& o = glyphMetrics['O'];
+    const GlyphMetrics& o = fonts.glyphMetrics['O'];
     const int row = static_cast<int>((0.75f - o.originY + 0.5f * o.blackBoxY) * 400);
     const int stroke = static_cast<int>((o.originX + 0.04f) * 400);
     const int hole = static_cast<int>((o.originX + 0.5f * o.blackBoxX) * 400);
@@ -121,7 +121,7 @@ TEST_F(TextTest, MissingFontIsReportedAndItsTextDrawsNothing) {
         {"Error - could not setup font bitmaps", "Error!"},
         {"Error - could not setup font outlines", "Error!"}};
     EXPECT_EQ(fakePrompts.shown, expected);
-    EXPECT_EQ(glyphMetrics['W'].cellIncX, 0.0f);
+    EXPECT_EQ(fonts.glyphMetrics['W'].cellIncX, 0.0f);
     AddAtom();
     viewState.labelMode = 1;
     Frame(kCentreX, kCentreY);

@@ -17,6 +17,7 @@ void ResetProcessState() {
     inputText.clear();
     viewState = ViewState{};
     SeedRandom(kUnseededRandom);
+    undoHistory = UndoHistory{};
     ResetPrompts();
 }
 

@@ -1,0 +1,82 @@
+// Importing a 10,000-atom PDB file without bonds (caffeine molecules on a
+// grid, so every bond and bond order is perceived): the library's own read
+// and perception alone, and the whole import with the mapping to the model.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "atomic_write.h"
+#include "chemical_formats.h"
+#include "element.h"
+#include "settings_file.h"
+
+namespace {
+
+void LoadElements() {
+    if (ElementCount() > 0) return;
+    std::string text;
+    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/Tessaril.ini", text);
+    ParseSettingsText(text, settings, elementTable);
+}
+
+// Copies of the corpus caffeine, 9 Å apart, until atoms atoms are written.
+const std::string& GridPdb(int atoms) {
+    static std::string pdb;
+    if (!pdb.empty()) return pdb;
+    std::string sdf;
+    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/tests/data/caffeine.sdf", sdf);
+    std::istringstream in(sdf);
+    std::string line;
+    for (int i = 0; i < 4; ++i) std::getline(in, line);
+    struct Atom {
+        double x, y, z;
+        std::string symbol;
+    };
+    std::vector<Atom> caffeine(24);
+    for (Atom& atom : caffeine)
+        in >> atom.x >> atom.y >> atom.z >> atom.symbol, std::getline(in, line);
+    char record[96];
+    int serial = 0;
+    for (int copy = 0; serial < atoms; ++copy) {
+        const double ox = (copy % 8) * 9.0, oy = (copy / 8 % 8) * 9.0, oz = (copy / 64) * 9.0;
+        for (const Atom& atom : caffeine) {
+            if (serial == atoms) break;
+            ++serial;
+            std::snprintf(record, sizeof record,
+                          "HETATM%5d %-4s UNL %5d    %8.3f%8.3f%8.3f  1.00  0.00          %2s\n",
+                          serial % 100000, atom.symbol.c_str(), copy % 10000, atom.x + ox,
+                          atom.y + oy, atom.z + oz, atom.symbol.c_str());
+            pdb += record;
+        }
+    }
+    pdb += "END\n";
+    return pdb;
+}
+
+void BM_LibraryReadAndPerceive(benchmark::State& state) {
+    LoadElements();
+    const std::string& text = GridPdb(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(ReadWithLibraryOnly(text, ChemicalFormat::Pdb));
+    state.counters["atoms"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_LibraryReadAndPerceive)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportWithMapping(benchmark::State& state) {
+    LoadElements();
+    const std::string& text = GridPdb(static_cast<int>(state.range(0)));
+    size_t links = 0;
+    for (auto _ : state) {
+        ImportResult result = ImportMoleculeText(text, ChemicalFormat::Pdb);
+        if (!result.error.empty()) state.SkipWithError(result.error.c_str());
+        links = 0;
+        for (const Node& node : result.molecule.nodes) links += node.neighbours.size();
+    }
+    state.counters["atoms"] = static_cast<double>(state.range(0));
+    state.counters["links"] = static_cast<double>(links / 2);
+}
+BENCHMARK(BM_ImportWithMapping)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

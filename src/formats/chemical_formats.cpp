@@ -1,0 +1,651 @@
+// The chemistry formats through Open Babel: the list of formats, the guards
+// around every call into the library, and the mapping between its molecules
+// and ours.
+//
+//   Formats      the fixed list, chosen by extension
+//   Guards       user-interface thread, one OpenMP thread, silenced logs,
+//                input that is text and whose counts fit its size
+//   Mapping      Open Babel molecule <-> Molecule
+//   Operations   import, SMILES build, export, hydrogens
+//   Commands     the same on the process-wide molecule, with messages
+#include "chemical_formats.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+#include <openbabel/atom.h>
+#include <openbabel/bond.h>
+#include <openbabel/builder.h>
+#include <openbabel/forcefield.h>
+#include <openbabel/mol.h>
+#include <openbabel/obconversion.h>
+#include <openbabel/oberror.h>
+#include <openbabel/obfunctions.h>
+#include <openbabel/obiter.h>
+
+#include "atomic_write.h"
+#include "element.h"
+#include "prompts.h"
+
+namespace ob = OpenBabel;
+
+// ---------------------------------------------------------------- Formats
+
+namespace {
+
+struct FormatRow {
+    ChemicalFormatInfo info;
+    const char* openBabelId;  // the library's name for the format
+};
+
+constexpr std::array<FormatRow, 7> kFormats{{
+    {{ChemicalFormat::Xyz, "XYZ", "xyz"}, "xyz"},
+    {{ChemicalFormat::Molfile, "MDL Molfile / SDF", "mol sdf"}, "sdf"},
+    {{ChemicalFormat::Pdb, "PDB", "pdb ent"}, "pdb"},
+    {{ChemicalFormat::Mmcif, "mmCIF", "cif mmcif"}, "mmcif"},
+    {{ChemicalFormat::Cml, "CML", "cml"}, "cml"},
+    {{ChemicalFormat::Mol2, "Mol2", "mol2"}, "mol2"},
+    {{ChemicalFormat::Smiles, "SMILES", "smi"}, "smi"},
+}};
+
+const FormatRow& RowOf(ChemicalFormat format) {
+    return kFormats[static_cast<size_t>(format)];
+}
+
+// "*.a *.b" for the extensions of one format.
+std::string Patterns(std::string_view extensions) {
+    std::string patterns;
+    size_t at = 0;
+    while (at < extensions.size()) {
+        size_t end = extensions.find(' ', at);
+        if (end == std::string_view::npos) end = extensions.size();
+        if (!patterns.empty()) patterns += ' ';
+        patterns += "*.";
+        patterns += extensions.substr(at, end - at);
+        at = end + 1;
+    }
+    return patterns;
+}
+
+}  // namespace
+
+std::span<const ChemicalFormatInfo> ChemicalFormats() {
+    static const auto infos = [] {
+        std::array<ChemicalFormatInfo, kFormats.size()> list{};
+        for (size_t i = 0; i < kFormats.size(); ++i) list[i] = kFormats[i].info;
+        return list;
+    }();
+    return infos;
+}
+
+const ChemicalFormatInfo& FormatInfo(ChemicalFormat format) {
+    return RowOf(format).info;
+}
+
+const ChemicalFormatInfo* FormatOfPath(std::string_view path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == name.size()) return nullptr;
+    std::string extension(name.substr(dot + 1));
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const FormatRow& row : kFormats) {
+        std::string_view list = row.info.extensions;
+        while (!list.empty()) {
+            const size_t end = std::min(list.find(' '), list.size());
+            if (list.substr(0, end) == extension) return &row.info;
+            list.remove_prefix(std::min(end + 1, list.size()));
+        }
+    }
+    return nullptr;
+}
+
+std::string FormatFilters() {
+    std::string all;
+    for (const FormatRow& row : kFormats) {
+        if (!all.empty()) all += ' ';
+        all += Patterns(row.info.extensions);
+    }
+    std::string filters = "All supported (" + all + ")";
+    for (const FormatRow& row : kFormats)
+        filters += ";;" + std::string(row.info.label) + " (" + Patterns(row.info.extensions) + ")";
+    return filters;
+}
+
+// ---------------------------------------------------------------- Guards
+
+namespace {
+
+// Static initialisation runs on the thread that starts the program, which
+// is the one the window's event loop runs on.
+const std::thread::id kInterfaceThread = std::this_thread::get_id();
+
+constexpr size_t kMaxInputBytes = size_t{256} << 20;
+constexpr size_t kMaxSmilesLength = 1000;
+constexpr double kMaxCoordinate = 1e6;  // ångström; far beyond any real structure
+
+// Swallows the library's own text while a call is running.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return c == EOF ? 0 : c; }
+    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// The XML parser under the CML format prints its complaints itself unless
+// given handlers; it is loaded with the library's format plugins.
+void SilentXmlError(void*, const char*, ...) {}
+void SilentXmlStructuredError(void*, void*) {}
+
+void SilenceXmlParser() {
+    using Generic = void (*)(void*, void (*)(void*, const char*, ...));
+    using Structured = void (*)(void*, void (*)(void*, void*));
+    if (auto set = reinterpret_cast<Generic>(dlsym(RTLD_DEFAULT, "xmlSetGenericErrorFunc")))
+        set(nullptr, SilentXmlError);
+    if (auto set = reinterpret_cast<Structured>(dlsym(RTLD_DEFAULT, "xmlSetStructuredErrorFunc")))
+        set(nullptr, SilentXmlStructuredError);
+}
+
+// Held for the length of every call into the library: its error log and
+// anything it writes to the standard error streams go nowhere, and its
+// parallel loops run on one thread (with its default team one force-field
+// run was thirty times slower on a shared machine).
+class LibraryCall {
+public:
+    LibraryCall() {
+        static NullBuffer nullBuffer;
+        static std::ostream nullStream(&nullBuffer);
+        static const bool prepared = [] {
+            // The OpenMP runtime comes with the library; asking it by name
+            // keeps the compiler's own OpenMP support out of the build.
+            using SetThreads = void (*)(int);
+            if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
+                set(1);
+            ob::OBConversion::FindFormat("cml");  // loads the plugins and their parsers
+            ob::obErrorLog.StopLogging();
+            ob::obErrorLog.SetOutputLevel(ob::obError);
+            return true;
+        }();
+        (void)prepared;
+        ob::obErrorLog.SetOutputStream(&nullStream);
+        SilenceXmlParser();
+        savedErr_ = std::cerr.rdbuf(&nullBuffer);
+        savedLog_ = std::clog.rdbuf(&nullBuffer);
+    }
+    ~LibraryCall() {
+        std::cerr.rdbuf(savedErr_);
+        std::clog.rdbuf(savedLog_);
+    }
+    LibraryCall(const LibraryCall&) = delete;
+    LibraryCall& operator=(const LibraryCall&) = delete;
+
+private:
+    std::streambuf* savedErr_ = nullptr;
+    std::streambuf* savedLog_ = nullptr;
+};
+
+bool OnInterfaceThread(std::string& error) {
+    if (std::this_thread::get_id() == kInterfaceThread) return true;
+    error = "Chemistry formats can only be used from the user-interface thread.";
+    return false;
+}
+
+// Text may hold any byte but the control characters that never occur in
+// a text file (the zero byte and the like).
+bool LooksLikeText(std::string_view text) {
+    for (unsigned char c : text)
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') return false;
+    return true;
+}
+
+std::string_view LineAt(std::string_view text, size_t index) {
+    for (size_t i = 0; i < index; ++i) {
+        const size_t end = text.find('\n');
+        if (end == std::string_view::npos) return {};
+        text.remove_prefix(end + 1);
+    }
+    return text.substr(0, text.find('\n'));
+}
+
+size_t LineCount(std::string_view text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+// The two numbers at the start of line, or -1 for each missing one.
+std::pair<long long, long long> TwoNumbers(std::string_view line) {
+    std::istringstream in{std::string(line)};
+    long long first = -1, second = -1;
+    if (in >> first) in >> second;
+    return {first, second < 0 ? 0 : second};
+}
+
+// The formats that state their atom count up front: a count that the text
+// cannot hold would make the library reserve room for it before reading.
+std::string CountsError(std::string_view text, ChemicalFormat format) {
+    long long atoms = -1, bonds = 0, otherLines = 0;
+    if (format == ChemicalFormat::Xyz) {
+        atoms = TwoNumbers(LineAt(text, 0)).first;
+        otherLines = 2;
+    } else if (format == ChemicalFormat::Molfile) {
+        const size_t v3000 = text.find("M  V30 COUNTS");
+        const std::string_view counts = LineAt(text, 3);
+        if (v3000 != std::string_view::npos) {
+            std::tie(atoms, bonds) = TwoNumbers(LineAt(text.substr(v3000 + 13), 0));
+        } else if (counts.size() >= 6) {  // two fields of three characters
+            atoms = TwoNumbers(counts.substr(0, 3)).first;
+            bonds = TwoNumbers(counts.substr(3, 3)).first;
+        }
+        otherLines = 4;
+    } else if (format == ChemicalFormat::Mol2) {
+        const size_t at = text.find("@<TRIPOS>MOLECULE");
+        if (at != std::string_view::npos)
+            std::tie(atoms, bonds) = TwoNumbers(LineAt(text.substr(at), 2));
+        otherLines = 3;
+    }
+    if (atoms < 0 || bonds < 0) return {};
+    if (static_cast<unsigned long long>(atoms) + static_cast<unsigned long long>(bonds) +
+            static_cast<unsigned long long>(otherLines) >
+        LineCount(text))
+        return "It says it holds " + std::to_string(atoms) + " atoms and " + std::to_string(bonds) +
+               " bonds, but it has only " + std::to_string(LineCount(text)) + " lines.";
+    return {};
+}
+
+std::string InputError(std::string_view text, ChemicalFormat format) {
+    if (text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos)
+        return "There is nothing in it.";
+    if (text.size() > kMaxInputBytes) return "It is larger than 256 MB.";
+    if (!LooksLikeText(text)) return "It is not a text file.";
+    return CountsError(text, format);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Mapping
+
+namespace {
+
+Element* ElementOfNumber(int atomicNumber) {
+    Element* element = ElementAt(atomicNumber - 1);
+    if (element && element->atomicNumber == atomicNumber) return element;
+    for (int i = 0; i < ElementCount(); ++i)
+        if (ElementAt(i)->atomicNumber == atomicNumber) return ElementAt(i);
+    return nullptr;
+}
+
+// Links a and b with order, or raises nothing when they are linked already
+// (a file may list a bond twice).
+void Link(std::vector<Node>& nodes, int a, int b, int order) {
+    if (a == b) return;
+    Node& first = nodes[static_cast<size_t>(a)];
+    if (std::find(first.neighbours.begin(), first.neighbours.end(), b) != first.neighbours.end())
+        return;
+    first.neighbours.push_back(b);
+    first.linkOrders.push_back(order);
+    Node& second = nodes[static_cast<size_t>(b)];
+    second.neighbours.push_back(a);
+    second.linkOrders.push_back(order);
+}
+
+std::string CleanTitle(std::string title) {
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    const size_t first = title.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    title = title.substr(first, title.find_last_not_of(' ') - first + 1);
+    if (title.size() > kInputTextLimit) title.resize(kInputTextLimit);
+    return title;
+}
+
+// The position of atom in model units, or false when it is not finite and
+// within range.
+bool ModelPosition(const ob::OBAtom& atom, Vector3& position) {
+    const double coordinates[] = {atom.GetX(), atom.GetY(), atom.GetZ()};
+    for (double c : coordinates)
+        if (!std::isfinite(c) || std::fabs(c) > kMaxCoordinate) return false;
+    position = {static_cast<float>(coordinates[0] * kUnitsPerAngstrom),
+                static_cast<float>(coordinates[1] * kUnitsPerAngstrom),
+                static_cast<float>(coordinates[2] * kUnitsPerAngstrom)};
+    return true;
+}
+
+// The PDB reader leaves the title empty; the first COMPND record holds it.
+std::string PdbTitle(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const std::string_view line = LineAt(text.substr(at), 0);
+        if (line.substr(0, 6) == "COMPND") return CleanTitle(std::string(line.substr(6)));
+        at += line.size() + 1;
+    }
+    return {};
+}
+
+void FromOpenBabel(ob::OBMol& mol, ImportResult& result) {
+    std::vector<Node>& nodes = result.molecule.nodes;
+    std::vector<int> nodeOf(mol.NumAtoms() + 1, -1);  // by the library's 1-based index
+    int unknown = 0;
+    nodes.reserve(mol.NumAtoms());
+    FOR_ATOMS_OF_MOL(atom, mol) {
+        Node node;
+        if (!ModelPosition(*atom, node.position)) {
+            result.error = "Atom " + std::to_string(atom->GetIdx()) +
+                           " has a coordinate that is not a finite number in range.";
+            nodes.clear();
+            return;
+        }
+        node.element = ElementOfNumber(atom->GetAtomicNum());
+        if (!node.element) {
+            ++unknown;
+            continue;
+        }
+        node.id = static_cast<int>(nodes.size());
+        node.charge = atom->GetFormalCharge();
+        nodeOf[atom->GetIdx()] = node.id;
+        nodes.push_back(std::move(node));
+    }
+    if (nodes.empty()) {
+        result.error = unknown > 0 ? "None of its atoms is of an element the program knows."
+                                   : "There are no atoms in it.";
+        return;
+    }
+    FOR_BONDS_OF_MOL(bond, mol) {
+        const int a = nodeOf[bond->GetBeginAtomIdx()];
+        const int b = nodeOf[bond->GetEndAtomIdx()];
+        if (a < 0 || b < 0) continue;
+        Link(nodes, a, b, std::max(1, static_cast<int>(bond->GetBondOrder())));
+    }
+    if (unknown > 0)
+        result.warning = std::to_string(unknown) + (unknown == 1 ? " atom" : " atoms") +
+                         " of unknown elements left out.";
+    const std::string title = CleanTitle(mol.GetTitle());
+    if (!title.empty()) result.molecule.name = title;
+    result.molecule.formula = mol.GetFormula();
+}
+
+constexpr int kMaxWrittenOrder = 3;
+
+// The library's molecule for source, with every node as an atom in order.
+void ToOpenBabel(const Molecule& source, ob::OBMol& mol, bool* ordersCut = nullptr) {
+    mol.BeginModify();
+    for (const Node& node : source.nodes) {
+        ob::OBAtom* atom = mol.NewAtom();
+        atom->SetAtomicNum(node.element ? node.element->atomicNumber : 0);
+        atom->SetVector(node.position.x / kUnitsPerAngstrom, node.position.y / kUnitsPerAngstrom,
+                        node.position.z / kUnitsPerAngstrom);
+        atom->SetFormalCharge(node.charge);
+    }
+    for (const Node& node : source.nodes)
+        for (size_t i = 0; i < node.neighbours.size(); ++i) {
+            const int other = node.neighbours[i];
+            if (other <= node.id) continue;
+            int order = node.linkOrders[i];
+            if (order > kMaxWrittenOrder) {
+                order = kMaxWrittenOrder;
+                if (ordersCut) *ordersCut = true;
+            }
+            mol.AddBond(node.id + 1, other + 1, order);
+        }
+    mol.EndModify();
+    mol.SetDimension(3);
+    mol.SetTitle(source.name.c_str());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Operations
+
+namespace {
+
+// Builds mol in 3D with its hydrogens and tidies it with a short force-field
+// run; false when the builder fails.
+bool BuildIn3D(ob::OBMol& mol) {
+    mol.AddHydrogens();
+    ob::OBBuilder builder;
+    if (!builder.Build(mol, false)) return false;
+    mol.SetDimension(3);
+    for (const char* name : {"MMFF94", "UFF"}) {
+        ob::OBForceField* field = ob::OBForceField::FindForceField(name);
+        if (!field) continue;
+        field->SetLogLevel(OBFF_LOGLVL_NONE);
+        if (!field->Setup(mol)) continue;
+        field->ConjugateGradients(250);
+        field->GetCoordinates(mol);
+        break;
+    }
+    return true;
+}
+
+}  // namespace
+
+ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
+    ImportResult result;
+    if (!OnInterfaceThread(result.error)) return result;
+    result.error = InputError(text, format);
+    if (!result.error.empty()) return result;
+    if (format == ChemicalFormat::Smiles) {
+        const std::string_view line = LineAt(text.substr(text.find_first_not_of(" \t\r\n")), 0);
+        if (line.size() > kMaxSmilesLength) {
+            result.error = "The SMILES string is longer than " + std::to_string(kMaxSmilesLength) +
+                           " characters.";
+            return result;
+        }
+        text = line;
+    }
+    LibraryCall call;
+    ob::OBConversion conversion;
+    ob::OBMol mol;
+    std::istringstream in{std::string(text)};
+    if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in) ||
+        mol.NumAtoms() == 0) {
+        result.error = "There are no atoms in it.";
+        return result;
+    }
+    if (format == ChemicalFormat::Smiles && !BuildIn3D(mol)) {
+        result.error = "No 3D structure could be built for it.";
+        return result;
+    }
+    FromOpenBabel(mol, result);
+    if (!result.error.empty()) result.molecule = Molecule{};
+    if (format == ChemicalFormat::Pdb && result.error.empty() &&
+        CleanTitle(mol.GetTitle()).empty()) {
+        const std::string title = PdbTitle(text);
+        if (!title.empty()) result.molecule.name = title;
+    }
+    return result;
+}
+
+int ReadWithLibraryOnly(std::string_view text, ChemicalFormat format) {
+    std::string error;
+    if (!OnInterfaceThread(error)) return 0;
+    LibraryCall call;
+    ob::OBConversion conversion;
+    ob::OBMol mol;
+    std::istringstream in{std::string(text)};
+    if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in)) return 0;
+    return static_cast<int>(mol.NumAtoms());
+}
+
+ImportResult ImportMoleculeFile(const std::string& path) {
+    ImportResult result;
+    const ChemicalFormatInfo* format = FormatOfPath(path);
+    std::string text;
+    if (!format) {
+        result.error = "Unable to import " + path + ": its extension is not one of the formats.";
+    } else if (!ReadWholeFile(path, text)) {
+        result.error = "Unable to open file " + path + "!";
+    } else {
+        result = ImportMoleculeText(text, format->format);
+        if (!result.error.empty())
+            result.error = "Unable to import " + path + " as " + std::string(format->label) + ": " +
+                           result.error;
+        else if (result.molecule.name == Molecule{}.name &&
+                 format->format != ChemicalFormat::Smiles) {
+            const size_t slash = path.find_last_of('/');
+            std::string stem = path.substr(slash == std::string::npos ? 0 : slash + 1);
+            stem.resize(stem.rfind('.'));
+            if (!stem.empty()) result.molecule.name = CleanTitle(stem);
+        }
+    }
+    return result;
+}
+
+ImportResult BuildFromSmiles(std::string_view smiles) {
+    ImportResult result = ImportMoleculeText(smiles, ChemicalFormat::Smiles);
+    if (result.error.empty() && result.molecule.name == Molecule{}.name)
+        result.molecule.name = CleanTitle(std::string(smiles));
+    return result;
+}
+
+ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format) {
+    ExportResult result;
+    if (!OnInterfaceThread(result.error)) return result;
+    if (source.nodes.empty()) {
+        result.error = "There are no atoms to write.";
+        return result;
+    }
+    LibraryCall call;
+    ob::OBMol mol;
+    bool ordersCut = false;
+    ToOpenBabel(source, mol, &ordersCut);
+    ob::OBConversion conversion;
+    std::ostringstream out;
+    if (!conversion.SetOutFormat(RowOf(format).openBabelId) || !conversion.Write(&mol, &out) ||
+        out.str().empty()) {
+        result.error =
+            "The molecule could not be written as " + std::string(RowOf(format).info.label) + ".";
+        return result;
+    }
+    result.text = out.str();
+    const bool clouds = std::any_of(source.nodes.begin(), source.nodes.end(),
+                                    [](const Node& node) { return node.cloud; });
+    if (clouds)
+        result.warning = "Electron clouds cannot be written to " +
+                         std::string(RowOf(format).info.label) + " and were left out.";
+    if (ordersCut) {
+        if (!result.warning.empty()) result.warning += "\n";
+        result.warning += "Links of order above 3 were written as triple links.";
+    }
+    return result;
+}
+
+int AddMissingHydrogens(Molecule& target, std::string& error) {
+    if (!OnInterfaceThread(error)) return -1;
+    Element* hydrogen = ElementOfNumber(1);
+    if (!hydrogen) {
+        error = "The element table has no hydrogen.";
+        return -1;
+    }
+    if (target.nodes.empty()) return 0;
+    LibraryCall call;
+    ob::OBMol mol;
+    ToOpenBabel(target, mol);
+    const unsigned int before = mol.NumAtoms();
+    FOR_ATOMS_OF_MOL(atom, mol) ob::OBAtomAssignTypicalImplicitHydrogens(&*atom);
+    mol.AddHydrogens();
+    int added = 0;
+    for (unsigned int index = before + 1; index <= mol.NumAtoms(); ++index) {
+        ob::OBAtom* atom = mol.GetAtom(static_cast<int>(index));
+        int parent = -1;
+        FOR_NBORS_OF_ATOM(neighbour, atom) {
+            if (neighbour->GetIdx() <= before) parent = static_cast<int>(neighbour->GetIdx()) - 1;
+        }
+        if (parent < 0) continue;
+        Node node;
+        const int id = static_cast<int>(target.nodes.size());
+        node.id = id;
+        node.element = hydrogen;
+        const Vector3 at = target.nodes[static_cast<size_t>(parent)].position;
+        if (!ModelPosition(*atom, node.position)) node.position = at;
+        // Placed on its atom when the library could not place it; the layout
+        // then moves it out (a small offset keeps the repulsion finite).
+        if (node.position.x == at.x && node.position.y == at.y && node.position.z == at.z)
+            node.position.x += 1.0f * static_cast<float>(1 + index - before);
+        target.nodes.push_back(std::move(node));
+        Link(target.nodes, id, parent, 1);
+        ++added;
+    }
+    return added;
+}
+
+// ---------------------------------------------------------------- Commands
+
+void TakeImportedMolecule(Molecule&& imported) {
+    molecule.ready = false;
+    molecule.nodes = std::move(imported.nodes);
+    molecule.name = std::move(imported.name);
+    molecule.formula = std::move(imported.formula);
+    molecule.currentNode = -1;
+    molecule.hoverNode = -1;
+    molecule.dragging = false;
+    molecule.ready = true;
+}
+
+namespace {
+
+bool TakeResult(ImportResult& result) {
+    if (!result.error.empty()) {
+        ShowMessage(result.error, "Import error");
+        return false;
+    }
+    if (!result.warning.empty()) ShowMessage(result.warning, "Import");
+    TakeImportedMolecule(std::move(result.molecule));
+    return true;
+}
+
+}  // namespace
+
+bool ImportMoleculeCommand(const std::string& path) {
+    ImportResult result = ImportMoleculeFile(path);
+    return TakeResult(result);
+}
+
+bool NewFromSmilesCommand(const std::string& smiles) {
+    ImportResult result = BuildFromSmiles(smiles);
+    if (!result.error.empty()) result.error = "Unable to build from SMILES: " + result.error;
+    return TakeResult(result);
+}
+
+bool ExportMoleculeCommand(const std::string& path) {
+    const ChemicalFormatInfo* format = FormatOfPath(path);
+    if (!format) {
+        ShowMessage("Unable to export " + path + ": its extension is not one of the formats.",
+                    "Export error");
+        return false;
+    }
+    std::string why;
+    if (!MoleculeIsConsistent(&why)) {
+        ShowMessage("Unable to export " + path + ": " + why, "Export error");
+        return false;
+    }
+    ExportResult result = ExportMoleculeText(molecule, format->format);
+    if (!result.error.empty()) {
+        ShowMessage("Unable to export " + path + ": " + result.error, "Export error");
+        return false;
+    }
+    if (!WriteFileAtomically(path, result.text)) {
+        ShowMessage("Unable to write file " + path + "!", "Export error");
+        return false;
+    }
+    if (!result.warning.empty()) ShowMessage(result.warning, "Export");
+    return true;
+}
+
+bool AddHydrogensCommand() {
+    std::string error;
+    std::string why;
+    if (!MoleculeIsConsistent(&why)) {
+        ShowMessage("Unable to add hydrogens: " + why, "Add Hydrogens");
+        return false;
+    }
+    if (AddMissingHydrogens(molecule, error) < 0) {
+        ShowMessage("Unable to add hydrogens: " + error, "Add Hydrogens");
+        return false;
+    }
+    return true;
+}
