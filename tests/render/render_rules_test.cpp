@@ -95,19 +95,7 @@ float Distance(const Vector3& a, const Vector3& b) {
     return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-// The feedback reads the GLU sphere's polygons, so these tests draw the
-// tessellated spheres the shader path falls back to.
-class RenderRulesTest : public RenderTest {
-protected:
-    void SetUp() override {
-        RenderTest::SetUp();
-        sphereDrawing = SphereDrawing::tessellated;
-    }
-    void TearDown() override {
-        sphereDrawing = SphereDrawing::shader;
-        RenderTest::TearDown();
-    }
-};
+using RenderRulesTest = RenderTest;
 
 // The GLU spheres, whose feedback shows their tessellation and size.
 class TessellatedTest : public RenderTest {
