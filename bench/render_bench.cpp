@@ -147,7 +147,8 @@ void BM_Pick(benchmark::State& state) {
     Gl();
     BuildMolecule(static_cast<int>(state.range(0)));
     SetFrameMatrices();
-    for (auto _ : state) benchmark::DoNotOptimize(PickNode(kWidth / 2, kHeight / 2));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PickNode(kWidth / 2, kHeight / 2, kWidth, kHeight));
 }
 
 void BM_LiteralPick(benchmark::State& state) {
@@ -163,7 +164,7 @@ BENCHMARK(BM_Frame)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithLabels)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithShadows)->ATOM_COUNTS;
 BENCHMARK(BM_LiteralPick)->ATOM_COUNTS;
-BENCHMARK(BM_Pick)->ATOM_COUNTS;
+BENCHMARK(BM_Pick)->ATOM_COUNTS->Arg(10000);
 
 }  // namespace
 

@@ -6,7 +6,11 @@ void ShowMessage(const std::string&, const std::string&) {}
 bool AskYesNo(const std::string&, const std::string&) {
     return false;
 }
+void ShowAddNewElementBox() {
+    inputText.clear();
+}
 bool ChooseFile(std::string& path, bool) {
     path.clear();
     return false;
 }
+void ResetPrompts() {}

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QUrl>
-#include <map>
 
 #include "colour_dialog.h"
 #include "dialogs.h"
@@ -20,9 +19,6 @@
 #include "view_state.h"
 
 namespace {
-
-std::map<int, bool> marks;
-std::map<int, QAction*> actions;
 
 // The toggle rule: the item's mark flips and the option follows the new mark.
 bool Toggle(int id) {
@@ -154,14 +150,14 @@ const KeyAction kKeyActions[] = {
 }  // namespace
 
 bool MenuMark(int id) {
-    const auto found = marks.find(id);
-    return found != marks.end() && found->second;
+    const auto found = shellState.menuMarks.find(id);
+    return found != shellState.menuMarks.end() && found->second;
 }
 
 void SetMenuMark(int id, bool marked) {
-    marks[id] = marked;
-    const auto found = actions.find(id);
-    if (found != actions.end() && found->second->isChecked() != marked) {
+    shellState.menuMarks[id] = marked;
+    const auto found = shellState.menuActions.find(id);
+    if (found != shellState.menuActions.end() && found->second->isChecked() != marked) {
         const bool blocked = found->second->blockSignals(true);
         found->second->setChecked(marked);
         found->second->blockSignals(blocked);
@@ -169,14 +165,9 @@ void SetMenuMark(int id, bool marked) {
 }
 
 void RegisterMenuAction(int id, QAction* action) {
-    actions[id] = action;
+    shellState.menuActions[id] = action;
     action->setCheckable(true);
     SetMenuMark(id, MenuMark(id));
-}
-
-void ResetMenuMarks() {
-    marks.clear();
-    actions.clear();
 }
 
 std::string WebsiteAddress() {

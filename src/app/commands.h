@@ -83,8 +83,6 @@ bool MenuMark(int id);
 void SetMenuMark(int id, bool marked);
 // Connects a menu item's action so that it shows the item's mark.
 void RegisterMenuAction(int id, QAction* action);
-// Forgets every mark and action: the state of a program just started.
-void ResetMenuMarks();
 
 // What the shell does on the paths that end the program: "Really Quit?"
 // answered Yes, the close box, the release of Escape. Set by the main window.

@@ -115,3 +115,5 @@ bool ChooseFile(std::string& path, bool openMode) {
     path = chosen;
     return true;
 }
+
+void ResetPrompts() {}

@@ -18,3 +18,5 @@ void ShowAddNewElementBox() {
 bool ChooseFile(std::string& path, bool openMode) {
     return headless::ChooseFile(path, openMode);
 }
+
+void ResetPrompts() {}

@@ -1,12 +1,15 @@
 // What the window shell keeps between events: the main window, the open
-// dialogs, the last mouse position and the pause flag.
+// dialogs, the menu's check marks, the last mouse position, the pause flag
+// and how the program is ending.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "colour.h"
 
+class QAction;
 class QWidget;
 
 // One open colour dialog and the colour it edits in place.
@@ -24,6 +27,12 @@ struct ShellState {
     int lastMouseY = 0;
     bool rightButtonDown = false;  // right button held in the view
     bool paused = false;           // layout simulation stopped by P
+    // The menu's check marks by command id, the one record of them; an item
+    // not here is unmarked. The actions show them once the menu exists.
+    std::map<int, bool> menuMarks;
+    std::map<int, QAction*> menuActions;  // the markable items of the menu, by command id
+    bool ended = false;                   // the program has begun to end: settings written
+    int exitStatus = 2;                   // what the event loop returns: kExitNormal unless set
     // Called when the Set Controls dialog closes by itself (its close box), so
     // the menu mark can follow.
     std::function<void()> controlsDialogClosed;

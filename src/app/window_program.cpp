@@ -16,19 +16,13 @@
 
 ShellState shellState;
 
-namespace {
-
-bool ended = false;
-int exitStatus = kExitNormal;
-
-}  // namespace
-
 void SetProgramSurfaceFormat() {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(kSurfaceDepthBits);
     format.setStencilBufferSize(kSurfaceStencilBits);
+    format.setSamples(kSurfaceSamples);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     QSurfaceFormat::setDefaultFormat(format);
 }
@@ -36,8 +30,8 @@ void SetProgramSurfaceFormat() {
 // Runs once, whichever way the program ends: the settings are written, the
 // timers stop and the event loop ends with the exit status.
 void EndProgram() {
-    if (ended) return;
-    ended = true;
+    if (shellState.ended) return;
+    shellState.ended = true;
     WriteSettingsFile();
     if (auto* window = qobject_cast<MainWindow*>(shellState.mainWindow)) {
         window->StopTimers();
@@ -47,12 +41,12 @@ void EndProgram() {
     shellState.mainWindow = nullptr;
     shellState.controlsDialog = nullptr;
     shellState.colourDialogs.clear();
-    QCoreApplication::exit(exitStatus);
+    QCoreApplication::exit(shellState.exitStatus);
 }
 
 bool StartWindowProgram(const std::string& inputPath, int& status) {
-    ended = false;
-    exitStatus = kExitNormal;
+    // A program started afresh: no marks, no dialogs, not ending.
+    shellState = ShellState{};
 
     ReadSettingsFile();
     if (ElementCount() == 0) {
@@ -60,13 +54,12 @@ bool StartWindowProgram(const std::string& inputPath, int& status) {
         return false;
     }
 
-    ResetMenuMarks();
     shellState.controlsDialogClosed = [] { SetMenuMark(CommandId::kSetControls, false); };
     auto* window = new MainWindow;
     shellState.mainWindow = window;
     QObject::connect(window->view(), &GLView::contextFailed, [] {
         // No usable context: the window goes, and with it the program.
-        exitStatus = kExitNoWindow;
+        shellState.exitStatus = kExitNoWindow;
         QTimer::singleShot(0, [] { EndProgram(); });
     });
     window->PlaceFromSettings();
@@ -79,8 +72,8 @@ bool StartWindowProgram(const std::string& inputPath, int& status) {
     SetMenuMark(CommandId::kSizeNormal, true);
 
     if (!inputPath.empty()) LoadMoleculeFile(inputPath);
-    status = exitStatus;
-    return !ended;
+    status = shellState.exitStatus;
+    return !shellState.ended;
 }
 
 int RunWindowProgram(int argc, char** argv, const std::string& inputPath) {

@@ -1,6 +1,13 @@
 // The few places where the core asks the person something. Each program links
-// one implementation: Qt message boxes in the window, stderr lines on the
-// headless command line, a recording fake in the tests.
+// exactly one implementation, and every implementation defines every function
+// below:
+//   src/app/prompts_qt.cpp      tessaril and the GUI tests: Qt boxes in the
+//                               window, stderr lines in the headless modes
+//   src/app/prompts_stderr.cpp  the benchmarks: stderr lines only
+//   tests/support/prompts_fake.cpp  the other tests: records, answers from queues
+//   fuzz/silent_prompts.cpp     the fuzz targets: shows nothing, answers No
+// The prompt-seam check (tests/support) is linked with each of them, so a
+// missing definition fails the build.
 #pragma once
 
 #include <cstddef>
@@ -32,3 +39,7 @@ void StoreInputText(std::string_view typed);
 // name in an existing folder. True with the full path in path when a file
 // was chosen; false with path empty when cancelled.
 bool ChooseFile(std::string& path, bool openMode);
+
+// Puts the implementation's own state (queued answers, records) back at its
+// start; nothing to do for the real ones.
+void ResetPrompts();

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 namespace {
-uint32_t state = 1;
+uint32_t state = kUnseededRandom;
 }
 
 void SeedRandom(unsigned seed) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "settings.h"
+#include "sphere_batch.h"
 #include "text.h"
 #include "view_state.h"
 
@@ -58,9 +59,19 @@ void DrawClouds() {
     glDepthMask(GL_FALSE);
     glDisable(GL_STENCIL_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (ShaderSpheresInUse()) {
+        static std::vector<SphereItem> clouds;
+        clouds.clear();
+        const Colour colour = DisplayColour(settings.CloudColour);
+        for (const Node& node : molecule.nodes)
+            if (node.cloud && node.element)
+                clouds.push_back(
+                    {node.position, 2.0f * viewState.atomScale * node.element->radius, colour});
+        DrawSphereBatch(clouds, true);
+    }
     SetDisplayColour(settings.CloudColour);
     for (const Node& node : molecule.nodes) {
-        if (!node.cloud || !node.element) continue;
+        if (!node.cloud || !node.element || ShaderSpheresInUse()) continue;
         glPushMatrix();
         glTranslatef(node.position.x, node.position.y, node.position.z);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -79,6 +90,11 @@ void DrawScene(RenderPass pass) {
     // cage would otherwise be drawn lit.
     glDisable(GL_LIGHTING);
     glLineWidth(1.0f);
+    // With the shader the atoms are gathered and drawn in one batch after
+    // their cages and labels.
+    const bool batched = ShaderSpheresInUse();
+    static std::vector<SphereItem> atoms;
+    atoms.clear();
     for (const Node& node : molecule.nodes) {
         if (!node.element) continue;
         const float radius = node.element->radius;
@@ -94,12 +110,17 @@ void DrawScene(RenderPass pass) {
             SetDisplayColour(settings.SelectColour);
             DrawCage(2, cageRadius);
         }
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        SetDisplayColour(node.element->colour);
-        DrawAtomSphere(scale * radius, node, true);
+        if (batched) {
+            atoms.push_back({node.position, scale * radius, DisplayColour(node.element->colour)});
+        } else {
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            SetDisplayColour(node.element->colour);
+            DrawAtomSphere(scale * radius, node, true);
+        }
         DrawAtomLabels(node, pass);
         glPopMatrix();
     }
+    if (batched) DrawSphereBatch(atoms, false);
     DrawLinks(pass);
     DrawClouds();
 }

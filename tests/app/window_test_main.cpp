@@ -7,9 +7,6 @@
 #include "process_state.h"
 #include "window_program.h"
 
-// The window program's prompts are the real ones: nothing to reset.
-void ResetPrompts() {}
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Keep Mesa's software driver loaded to the end, so that what it still

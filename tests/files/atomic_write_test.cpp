@@ -108,17 +108,23 @@ TEST_F(AtomicWriteTest, WritesNamesOfEveryAllowedLength) {
 }
 
 // Saving succeeds exactly where a plain write would, as a user that
-// permission bits bind: a write-protected file is refused and left whole;
-// a writable file in a read-only folder is written in place.
+// permission bits bind: a write-protected file is refused and left whole; a
+// writable file in a read-only folder, or another user's writable file in a
+// sticky folder (no rename over it), is written in place.
 TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
     const struct {
         mode_t file, subfolder;
+        uid_t owner;  // of the file and the folder
         bool written;
-    } cases[] = {{0444, 0755, false}, {0644, 0555, true}, {0600, 0755, true}};
+    } cases[] = {{0444, 0755, kPlainUser, false},
+                 {0644, 0555, kPlainUser, true},
+                 {0600, 0755, kPlainUser, true},
+                 {0666, 01777, kPlainUser - 1, true}};
     ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
     molecule.name = "New";
     for (const auto& c : cases)
         for (bool settingsFile : {false, true}) {
+            if (c.owner != kPlainUser && !IsRoot()) continue;  // needs a second user
             SCOPED_TRACE(testing::Message() << std::oct << c.file << " in " << c.subfolder
                                             << (settingsFile ? ", settings" : ", molecule"));
             const std::string sub =
@@ -128,8 +134,8 @@ TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
             ASSERT_TRUE(std::filesystem::create_directory(sub));
             WriteFileOrFail(path, "old");
             if (IsRoot()) {
-                ASSERT_EQ(chown(sub.c_str(), kPlainUser, kPlainUser), 0);
-                ASSERT_EQ(chown(path.c_str(), kPlainUser, kPlainUser), 0);
+                ASSERT_EQ(chown(sub.c_str(), c.owner, c.owner), 0);
+                ASSERT_EQ(chown(path.c_str(), c.owner, c.owner), 0);
             }
             ASSERT_EQ(chmod(path.c_str(), c.file), 0);
             ASSERT_EQ(chmod(sub.c_str(), c.subfolder), 0);

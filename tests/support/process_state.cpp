@@ -7,12 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "element.h"
-#include "molecule.h"
-#include "prompts.h"
-#include "settings.h"
-#include "undo.h"
-#include "view_state.h"
+#include "process_objects.h"
 
 void ResetProcessState() {
     molecule = Molecule{};
@@ -22,6 +17,7 @@ void ResetProcessState() {
     inputText.clear();
     viewState = ViewState{};
     undoHistory = UndoHistory{};
+    SeedRandom(kUnseededRandom);
     ResetPrompts();
 }
 

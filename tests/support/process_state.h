@@ -6,12 +6,10 @@
 
 #include <string>
 
-// Resets the molecule, the settings, the element table, the view, the fake
-// prompts and the texts of the input boxes.
+// Puts every process-wide object of the model (process_objects.h) back at
+// its start-up value, and the prompts the test program links. The window
+// tests reset the shell state on top of this.
 void ResetProcessState();
-// Puts the prompts the test program links back at their start; each
-// implementation used by tests defines it.
-void ResetPrompts();
 
 // Every test in a suite derived from this starts from a fresh process state.
 class FreshProcessTest : public ::testing::Test {
