@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -42,6 +43,19 @@ bool ReadPair(const std::string& text, char separator, int& a, int& b) {
     return ReadInteger(view.substr(0, at), a) && ReadInteger(view.substr(at + 1), b);
 }
 
+// "A,B" as two finite numbers.
+bool ReadAngles(const std::string& text, float& a, float& b) {
+    const size_t at = text.find(',');
+    if (at == std::string::npos) return false;
+    auto read = [](std::string_view part, float& value) {
+        const char* end = part.data() + part.size();
+        const auto [last, error] = std::from_chars(part.data(), end, value);
+        return error == std::errc{} && last == end && !part.empty() && std::isfinite(value);
+    };
+    const std::string_view view(text);
+    return read(view.substr(0, at), a) && read(view.substr(at + 1), b);
+}
+
 // What the options seen so far ask for, beyond the fields of CommandLine.
 struct OptionsSeen {
     bool help = false;
@@ -50,6 +64,7 @@ struct OptionsSeen {
     bool exportTo = false;  // --export
     bool size = false;      // --size
     bool text = false;      // --labels or --text-size
+    bool frame = false;     // --fit, --turn or --repeat
 };
 
 // One option: its names, whether it takes a value and what that value does.
@@ -95,6 +110,20 @@ const Option kOptions[] = {
          const TextSizeChoice* size = TextSizeNamed(value);
          if (size) result.textSize = size->size;
          return size != nullptr;
+     }},
+    {"--fit", nullptr, false, false, "",
+     [](const std::string&, CommandLine& result, OptionsSeen& seen) {
+         return seen.frame = result.fit = true;
+     }},
+    {"--turn", nullptr, true, true, "--turn needs YAW,PITCH in degrees",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         return result.turnGiven = ReadAngles(value, result.turnYaw, result.turnPitch);
+     }},
+    {"--repeat", nullptr, true, true, "--repeat needs a whole number of frames from 1 up",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         return ReadStepCount(value, result.repeat) && result.repeat >= 1;
      }},
     {"--save", nullptr, true, true, "--save needs an output file",
      [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
@@ -171,8 +200,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         error = "--smiles takes the place of FILE";
         return false;
     }
-    if (!seen.render && (seen.size || result.pointerGiven || seen.text)) {
-        error = "--size, --mouse, --labels and --text-size belong to --render";
+    if (!seen.render && (seen.size || result.pointerGiven || seen.text || seen.frame)) {
+        error =
+            "--size, --mouse, --labels, --text-size, --fit, --turn and --repeat belong to "
+            "--render";
         return false;
     }
     if (result.stepsGiven && !seen.save && !seen.render && !seen.exportTo) {
@@ -217,7 +248,8 @@ std::string UsageText() {
            "       tessaril [--steps N] --save OUT FILE\n"
            "       tessaril [--steps N] --export OUT.EXT FILE\n"
            "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
-           "                [--text-size SIZE] [--steps N] [FILE]\n"
+           "                [--text-size SIZE] [--turn YAW,PITCH] [--fit] [--repeat N]\n"
+           "                [--steps N] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
@@ -235,6 +267,12 @@ std::string UsageText() {
            "  --labels MODE    atom labels: none, symbols or names (default none)\n"
            "  --text-size SIZE size of the atom labels: tiny, small, normal, large or\n"
            "                   huge (default normal)\n"
+           "  --turn YAW,PITCH turn the model by these angles in degrees, as a drag\n"
+           "                   with the right button would\n"
+           "  --fit            centre the molecule on its weighted centre (as the C\n"
+           "                   key does) and move the eye back until every atom\n"
+           "                   fits the picture\n"
+           "  --repeat N       draw the frame N times and write the last (for timing)\n"
            "  --steps N        run N steps of the layout before writing or drawing\n"
            "  --help           print this text\n"
            "\n"
@@ -295,6 +333,11 @@ int RunRender(const CommandLine& commandLine) {
     request.mouseY = commandLine.mouseY;
     viewState.labelMode = commandLine.labelMode;
     viewState.textSize = commandLine.textSize;
+    request.fit = commandLine.fit;
+    request.turnGiven = commandLine.turnGiven;
+    request.turnYaw = commandLine.turnYaw;
+    request.turnPitch = commandLine.turnPitch;
+    request.repeat = commandLine.repeat;
     switch (RenderToPng(commandLine.outputPath, request)) {
         case PictureResult::written:
             return kExitWritten;
