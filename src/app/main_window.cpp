@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include "commands.h"
@@ -20,6 +21,7 @@
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
+#include "window_place.h"
 
 namespace {
 
@@ -404,13 +406,16 @@ void MainWindow::RecordGeometry() {
 }
 
 void MainWindow::PlaceFromSettings() {
-    // The file gives the outer frame; the client area sits 4 pixels in from
-    // the left and 50 down from the top, 8 narrower and 54 lower.
-    const QPoint viewOrigin(settings.WindowX + 4, settings.WindowY + 50);
-    const QSize viewSize(std::max(settings.WindowWidth - 8, 1),
-                         std::max(settings.WindowHeight - 54, 1));
+    // The file gives the outer frame; the client area sits within it by the
+    // frame insets. Both are kept within the screens.
+    const QRect desktop = screen()->availableVirtualGeometry();
+    const ClientPlace place = PlaceClientArea(
+        settings.WindowX, settings.WindowY, settings.WindowWidth, settings.WindowHeight,
+        {desktop.x(), desktop.y(), desktop.width(), desktop.height()});
+    const QPoint viewOrigin(place.x, place.y);
+    const QSize viewSize(place.width, place.height);
     resize(viewSize.width(), viewSize.height() + menuBar()->sizeHint().height());
-    move(settings.WindowX, settings.WindowY);
+    move(place.x - kFrameInsets.left, place.y - kFrameInsets.top);
     show();
     // Now that the window has its decorations, correct by what they took.
     resize(size() + (viewSize - view_->size()));
