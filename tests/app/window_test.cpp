@@ -117,18 +117,28 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         EXPECT_EQ(seen.text.toStdString(), "Really Quit?");
     }
 
-    // The close box and the release of Escape end it without a question.
+    // The close box and the release of Escape end it without a question, the
+    // release only after a press the main window received.
     WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
-    status = RunProgram("", [&] { Window()->close(); });
+    status = RunProgram("", [&] {
+        Window()->close();
+        EXPECT_EQ(shellState.mainWindow, nullptr);
+    });
     EXPECT_EQ(status, 2);
+    answerer.Push(Press("No"));
     status = RunProgram("", [&] {
         molecule.currentNode = 3;
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);  // pressed elsewhere
+        ASSERT_NE(shellState.mainWindow, nullptr);
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Escape);  // asks; answered No
+        ASSERT_NE(shellState.mainWindow, nullptr);
         SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);
+        EXPECT_EQ(shellState.mainWindow, nullptr);
         EXPECT_EQ(molecule.currentNode, -1);
         EXPECT_EQ(molecule.hoverNode, -1);
     });
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(answerer.seen().size(), 4u);
+    EXPECT_EQ(answerer.seen().size(), 5u);
 }
 
 TEST_F(WindowTest, NewAsksAndClearsOnlyOnYes) {
