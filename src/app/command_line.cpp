@@ -1,13 +1,16 @@
 // Argument parsing and the headless save and picture modes.
 #include "command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 
+#include "chemical_formats.h"
 #include "element.h"
+#include "format_io.h"
 #include "molecule_file.h"
 #include "picture.h"
 #include "settings_file.h"
@@ -58,9 +61,10 @@ struct OptionsSeen {
     bool help = false;
     bool save = false;
     bool render = false;
-    bool size = false;   // --size
-    bool text = false;   // --labels or --text-size
-    bool frame = false;  // --fit, --turn or --repeat
+    bool exportTo = false;  // --export
+    bool size = false;      // --size
+    bool text = false;      // --labels or --text-size
+    bool frame = false;     // --fit, --turn or --repeat
 };
 
 // One option: its names, whether it takes a value and what that value does.
@@ -126,6 +130,18 @@ const Option kOptions[] = {
          result.outputPath = value;
          return seen.save = true;
      }},
+    {"--export", nullptr, true, true,
+     "--export needs an output file ending in .dat, .hpr or a chemistry format's extension",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         result.outputPath = value;
+         seen.exportTo = true;
+         return IsWritableMoleculePath(value);
+     }},
+    {"--smiles", nullptr, true, true, "--smiles needs a SMILES string",
+     [](const std::string& value, CommandLine& result, OptionsSeen&) {
+         result.smiles = value;
+         return !value.empty();
+     }},
     {"--steps", nullptr, true, true, "--steps needs a whole number of steps from 0 up",
      [](const std::string& value, CommandLine& result, OptionsSeen&) {
          return result.stepsGiven = ReadStepCount(value, result.steps);
@@ -176,8 +192,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         result.mode = CommandLine::Mode::Help;
         return true;
     }
-    if (seen.save && seen.render) {
-        error = "--save and --render cannot be combined";
+    if (seen.save + seen.render + seen.exportTo > 1) {
+        error = "--save, --render and --export cannot be combined";
+        return false;
+    }
+    if (!result.smiles.empty() && !result.inputPath.empty()) {
+        error = "--smiles takes the place of FILE";
         return false;
     }
     if (!seen.render && (seen.size || result.pointerGiven || seen.text || seen.frame)) {
@@ -186,34 +206,58 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
             "--render";
         return false;
     }
-    if (result.stepsGiven && !seen.save && !seen.render) {
-        error = "--steps needs --save or --render";
+    if (result.stepsGiven && !seen.save && !seen.render && !seen.exportTo) {
+        error = "--steps needs --save, --render or --export";
         return false;
     }
     if (seen.render) {
         result.mode = CommandLine::Mode::Render;
         return true;
     }
-    if (seen.save) {
-        if (result.inputPath.empty()) {
-            error = "--save needs a molecule file to load";
+    if (seen.save || seen.exportTo) {
+        if (result.inputPath.empty() && result.smiles.empty()) {
+            error = seen.save ? "--save needs a molecule file to load or --smiles"
+                              : "--export needs a molecule file to load or --smiles";
             return false;
         }
-        result.mode = CommandLine::Mode::Save;
+        result.mode = seen.save ? CommandLine::Mode::Save : CommandLine::Mode::Export;
     }
     return true;
 }
 
+namespace {
+
+// One line per chemistry format: its extensions, then its name.
+std::string ChemicalFormatList() {
+    std::string list;
+    for (const ChemicalFormatInfo& format : ChemicalFormats()) {
+        std::string extensions = "  ";
+        for (char c : format.extensions)
+            extensions += c == ' ' ? std::string(" .") : std::string(1, c);
+        extensions.insert(2, ".");
+        extensions.resize(std::max<size_t>(extensions.size() + 1, 19), ' ');
+        list += extensions + std::string(format.label) + "\n";
+    }
+    return list;
+}
+
+}  // namespace
+
 std::string UsageText() {
-    return "usage: tessaril [FILE]\n"
+    return "usage: tessaril [FILE | --smiles SMILES]\n"
            "       tessaril [--steps N] --save OUT FILE\n"
+           "       tessaril [--steps N] --export OUT.EXT FILE\n"
            "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
            "                [--text-size SIZE] [--turn YAW,PITCH] [--fit] [--repeat N]\n"
            "                [--steps N] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
+           "  --smiles SMILES  in place of FILE: build the molecule in 3D with its\n"
+           "                   hydrogens from a SMILES string\n"
            "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --export OUT.EXT without a window: load FILE and write it to OUT.EXT in\n"
+           "                   the format its extension names (below, or .dat/.hpr)\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
            "                   frame as the window would into the PNG file OUT.png\n"
            "  --size WxH       the picture's size in pixels (default 600x400)\n"
@@ -232,6 +276,12 @@ std::string UsageText() {
            "  --steps N        run N steps of the layout before writing or drawing\n"
            "  --help           print this text\n"
            "\n"
+           "FILE is read in the program's own format (.dat, .hpr) unless its extension\n"
+           "names one of these chemistry formats:\n" +
+           ChemicalFormatList() + "Their positions in angstrom are converted at 1 angstrom = " +
+           std::to_string(static_cast<int>(kUnitsPerAngstrom)) +
+           " units.\n"
+           "\n"
            "Tessaril.ini is read from the working directory; its settings decide the\n"
            "picture's colours and lights, and with @Shadows=1 the atoms cast shadows.\n"
            "The headless modes print messages to stderr and exit with 0 when the\n"
@@ -247,7 +297,12 @@ namespace {
 int LoadAndStep(const CommandLine& commandLine) {
     ReadSettingsFile();
     if (ElementCount() == 0) return kExitNoElements;
-    if (!commandLine.inputPath.empty() && !LoadMoleculeFile(commandLine.inputPath))
+    // A picture shows an imported molecule in front of the camera; a file
+    // written keeps its coordinates as read.
+    const bool centre = commandLine.mode == CommandLine::Mode::Render;
+    if (!commandLine.smiles.empty() && !LoadFromSmiles(commandLine.smiles, centre))
+        return kExitFileError;
+    if (!commandLine.inputPath.empty() && !LoadAnyMoleculeFile(commandLine.inputPath, centre))
         return kExitFileError;
     // As a running program would, with nothing held and nothing paused.
     for (long long step = 0; step < commandLine.steps; ++step) SimulationStep();
@@ -259,6 +314,12 @@ int LoadAndStep(const CommandLine& commandLine) {
 int RunSave(const CommandLine& commandLine) {
     if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
     if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
+    return kExitWritten;
+}
+
+int RunExport(const CommandLine& commandLine) {
+    if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
+    if (!WriteAnyMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
 }
 

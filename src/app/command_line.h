@@ -6,10 +6,11 @@
 #include <vector>
 
 struct CommandLine {
-    enum class Mode { Window, Save, Render, Help };
+    enum class Mode { Window, Save, Render, Export, Help };
     Mode mode = Mode::Window;
     std::string inputPath;      // FILE to load, empty for none
-    std::string outputPath;     // OUT of --save or --render
+    std::string smiles;         // --smiles, built in place of FILE; empty for none
+    std::string outputPath;     // OUT of --save, --render or --export
     long long steps = 0;        // layout steps run between loading and the output
     bool stepsGiven = false;    // --steps was on the command line
     int pictureWidth = 600;     // --size of --render, client pixels
@@ -53,3 +54,9 @@ int RunSave(const CommandLine& commandLine);
 // written). Messages go to stderr; returns the exit
 // status.
 int RunRender(const CommandLine& commandLine);
+
+// Reads Tessaril.ini from the working directory, loads inputPath or builds
+// from smiles, runs the layout for the given number of steps and writes the
+// molecule to outputPath in the format its extension names. Messages go to
+// stderr; returns the exit status.
+int RunExport(const CommandLine& commandLine);

@@ -13,10 +13,10 @@
 #include <QWheelEvent>
 
 #include "commands.h"
-#include "dragging.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
+#include "pointer_input.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
@@ -38,14 +38,6 @@ bool ShiftHeld(Qt::KeyboardModifiers modifiers) {
 }
 bool CtrlHeld(Qt::KeyboardModifiers modifiers) {
     return modifiers & Qt::ControlModifier;
-}
-
-// Shift makes a movement a quarter as large and Ctrl four times as large.
-float ModifierScale(Qt::KeyboardModifiers modifiers) {
-    float scale = 1.0f;
-    if (ShiftHeld(modifiers)) scale *= 0.25f;
-    if (CtrlHeld(modifiers)) scale *= 4.0f;
-    return scale;
 }
 
 int ViewKeyOf(const QKeyEvent* event) {
@@ -155,8 +147,8 @@ void GLView::paintGL() {
     FrameInput input;
     input.width = static_cast<int>(width() * ratio);
     input.height = static_cast<int>(height() * ratio);
-    input.mouseX = static_cast<int>(shellState.lastMouseX * ratio);
-    input.mouseY = static_cast<int>(shellState.lastMouseY * ratio);
+    input.mouseX = static_cast<int>(shellState.pointer.lastMouseX * ratio);
+    input.mouseY = static_cast<int>(shellState.pointer.lastMouseY * ratio);
     if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
     RenderFrame(input);
 }
@@ -166,50 +158,53 @@ void GLView::resizeEvent(QResizeEvent* event) {
     if (MainWindow* window = TheMainWindow()) window->RecordGeometry();
 }
 
+namespace {
+
+PointerEvent PointerEventOf(PointerEvent::Kind kind, QPoint at, Qt::KeyboardModifiers modifiers) {
+    PointerEvent event;
+    event.kind = kind;
+    event.x = at.x();
+    event.y = at.y();
+    event.shiftHeld = ShiftHeld(modifiers);
+    event.ctrlHeld = CtrlHeld(modifiers);
+    return event;
+}
+
+}  // namespace
+
 void GLView::mousePressEvent(QMouseEvent* event) {
+    using Kind = PointerEvent::Kind;
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        ClickSelect(ShiftHeld(event->modifiers()));
-        shellState.lastMouseX = at.x();
-        shellState.lastMouseY = at.y();
-        molecule.dragging = true;
-    } else if (event->button() == Qt::RightButton) {
-        shellState.lastMouseX = at.x();
-        shellState.lastMouseY = at.y();
-        shellState.rightButtonDown = true;
-    }
+    if (event->button() == Qt::LeftButton)
+        HandlePointerEvent(PointerEventOf(Kind::LeftPress, at, event->modifiers()),
+                           shellState.pointer);
+    else if (event->button() == Qt::RightButton)
+        HandlePointerEvent(PointerEventOf(Kind::RightPress, at, event->modifiers()),
+                           shellState.pointer);
 }
 
 void GLView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) molecule.dragging = false;
-    if (event->button() == Qt::RightButton) shellState.rightButtonDown = false;
+    using Kind = PointerEvent::Kind;
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        HandlePointerEvent(PointerEventOf(Kind::LeftRelease, at, event->modifiers()),
+                           shellState.pointer);
+    else if (event->button() == Qt::RightButton)
+        HandlePointerEvent(PointerEventOf(Kind::RightRelease, at, event->modifiers()),
+                           shellState.pointer);
 }
 
 void GLView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    const float scale = ModifierScale(event->modifiers());
-    const float dx = static_cast<float>(at.x() - shellState.lastMouseX) * scale;
-    const float dy = static_cast<float>(at.y() - shellState.lastMouseY) * scale;
-    if (molecule.dragging) {
-        if (molecule.currentNode == -1) {
-            viewState.viewYaw += 0.2f * dx;
-            viewState.viewPitch += 0.2f * dy;
-        } else {
-            DragNode(molecule.currentNode, shellState.lastMouseX, shellState.lastMouseY, dx, dy);
-        }
-    } else if (shellState.rightButtonDown) {
-        viewState.modelYaw += 0.2f * dx;
-        viewState.modelPitch += 0.2f * dy;
-    }
-    shellState.lastMouseX = at.x();
-    shellState.lastMouseY = at.y();
+    HandlePointerEvent(
+        PointerEventOf(PointerEvent::Kind::Move, event->position().toPoint(), event->modifiers()),
+        shellState.pointer);
 }
 
 void GLView::wheelEvent(QWheelEvent* event) {
-    const int delta = event->angleDelta().y();
-    if (delta == 0) return;  // a sideways scroll: the wheel proper has not moved
-    const float step = (delta > 0 ? 5.0f : -5.0f) * ModifierScale(event->modifiers());
-    MoveEye(10.0f * step);
+    // A sideways scroll has no vertical turn and moves nothing.
+    PointerEvent wheel = PointerEventOf(PointerEvent::Kind::Wheel, QPoint(), event->modifiers());
+    wheel.wheelTurn = event->angleDelta().y();
+    HandlePointerEvent(wheel, shellState.pointer);
 }
 
 // -------------------------------------------------------------- the window
@@ -252,8 +247,11 @@ using namespace CommandId;
 const MenuEntry kMenu[] = {
     {Entry::Menu, "&File"},
     {Entry::Item, "&New", kNew},
+    {Entry::Item, "&New from SMILES...", kNewFromSmiles},
     {Entry::Item, "&Load", kLoad},
     {Entry::Item, "&Save", kSave},
+    {Entry::Item, "&Import...", kImport},
+    {Entry::Item, "E&xport...", kExport},
     {Entry::Separator},
     {Entry::Item, "&Exit", kExit},
 
@@ -264,6 +262,7 @@ const MenuEntry kMenu[] = {
     {Entry::Item, "&Add New Atom", kAddNewAtom},
     {Entry::Item, "&Join Atoms", kJoinAtoms},
     {Entry::Item, "&Unjoin Atoms", kUnjoinAtoms},
+    {Entry::Item, "Add &Hydrogens", kAddHydrogens},
     {Entry::Separator},
     {Entry::MarkedItem, "&Set Controls", kSetControls},
     {Entry::Item, "&Check Molecule", kCheckMolecule},

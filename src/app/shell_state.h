@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "colour.h"
+#include "pointer_input.h"
 
 class QAction;
 class QWidget;
@@ -23,10 +24,8 @@ struct ShellState {
     QWidget* mainWindow = nullptr;                  // null until the main window exists
     QWidget* controlsDialog = nullptr;              // the open Set Controls dialog, or null
     std::vector<ColourDialogRecord> colourDialogs;  // open colour dialogs, oldest first
-    int lastMouseX = 0;                             // last pointer position seen, client pixels
-    int lastMouseY = 0;
-    bool rightButtonDown = false;  // right button held in the view
-    bool paused = false;           // layout simulation stopped by P
+    PointerState pointer;                           // last pointer position seen, right button held
+    bool paused = false;                            // layout simulation stopped by P
     // The menu's check marks by command id, the one record of them; an item
     // not here is unmarked. The actions show them once the menu exists.
     std::map<int, bool> menuMarks;

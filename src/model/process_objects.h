@@ -9,8 +9,9 @@
 //   undoHistory    the steps Undo and Redo walk         undo.h
 //   promptText,    the texts of the input boxes         prompts.h
 //   inputText
+//   undoHistory    the edits that can be undone         undo.h
 //   the random generator's state (SeedRandom)           random.h
-//   the font record (display lists, glyph metrics)      render/fonts.h
+//   fonts          display lists and glyph metrics      render/fonts.h
 //   shellState     the window shell's state             app/shell_state.h
 //
 // Nothing else keeps state between calls, apart from working memory that

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 
@@ -25,20 +27,44 @@ constexpr GLuint kSphereAttribute = 0;  // aliases the vertex position
 constexpr GLuint kColourAttribute = 1;
 constexpr GLuint kCornerAttribute = 2;
 
-// The quad lies across the line of sight to the centre, at the centre, just
-// large enough to hold the cone of rays that touch the sphere; corners run
-// counter-clockwise as the eye sees them, so back-face culling keeps them.
+// A sphere is drawn as a point sprite covering its projection when it lies
+// wholly in view and is small enough for the driver's points, else as a quad
+// across the line of sight at its centre, just large enough to hold the cone
+// of rays that touch it, counter-clockwise as the eye sees it.
 const char* const kVertexShader = R"(#version 120
 attribute vec4 sphere;
 attribute vec4 colour;
 attribute vec2 corner;
-varying vec3 quadPoint;
+uniform bool sprites;
+uniform vec2 viewportSize;
 varying vec3 centre;
 varying float radius;
 varying vec4 surfaceColour;
+// The span, in normalised device units, of the rays from the eye that touch
+// the circle of radius r around (x, z) in one axis's plane.
+vec2 Span(float x, float z, float r, float scale, float shift) {
+    float l = sqrt(max(x * x + z * z - r * r, 0.0));
+    vec2 a = vec2(x * l - z * r, x * r + z * l);
+    vec2 b = vec2(x * l + z * r, -x * r + z * l);
+    float p = scale * a.x / -a.y - shift;
+    float q = scale * b.x / -b.y - shift;
+    return vec2(min(p, q), max(p, q));
+}
 void main() {
     vec3 c = (gl_ModelViewMatrix * vec4(sphere.xyz, 1.0)).xyz;
     float r = sphere.w;
+    centre = c;
+    radius = r;
+    surfaceColour = colour;
+    if (sprites) {
+        mat4 p = gl_ProjectionMatrix;
+        vec2 sx = Span(c.x, c.z, r, p[0][0], p[2][0]);
+        vec2 sy = Span(c.y, c.z, r, p[1][1], p[2][1]);
+        vec4 clip = p * vec4(c, 1.0);
+        gl_Position = vec4(0.5 * vec2(sx.x + sx.y, sy.x + sy.y) * clip.w, clip.z, clip.w);
+        gl_PointSize = 0.5 * max((sx.y - sx.x) * viewportSize.x, (sy.y - sy.x) * viewportSize.y) + 2.0;
+        return;
+    }
     float d = length(c);
     vec3 axis = d > 0.0 ? c / d : vec3(0.0, 0.0, -1.0);
     vec3 up = abs(axis.y) < 0.9 ? vec3(0.0, 1.0, 0.0) : vec3(1.0, 0.0, 0.0);
@@ -47,12 +73,7 @@ void main() {
     // The eye inside the sphere sees only its inner side, which is culled.
     float tangent2 = d * d - r * r;
     float extent = tangent2 > 0.0 ? min(r * d / sqrt(tangent2), 1.0e6) : 0.0;
-    vec3 p = c + extent * (corner.x * u + corner.y * v);
-    quadPoint = p;
-    centre = c;
-    radius = r;
-    surfaceColour = colour;
-    gl_Position = gl_ProjectionMatrix * vec4(p, 1.0);
+    gl_Position = gl_ProjectionMatrix * vec4(c + extent * (corner.x * u + corner.y * v), 1.0);
 }
 )";
 
@@ -64,12 +85,14 @@ void main() {
 const char* const kFragmentShader = R"(#version 120
 uniform bool lightOn[2];
 uniform int edge;
-varying vec3 quadPoint;
+uniform vec4 viewport;
 varying vec3 centre;
 varying float radius;
 varying vec4 surfaceColour;
 void main() {
-    vec3 ray = normalize(quadPoint);
+    vec2 ndc = 2.0 * (gl_FragCoord.xy - viewport.xy) / viewport.zw - 1.0;
+    vec4 onNear = gl_ProjectionMatrixInverse * vec4(ndc, -1.0, 1.0);
+    vec3 ray = normalize(onNear.xyz / onNear.w);
     float along = dot(ray, centre);
     float off2 = max(dot(centre, centre) - along * along, 0.0);
     float r2 = radius * radius;
@@ -123,9 +146,14 @@ struct BatchState {
     GLuint program = 0;  // 0: none, the fallback draws
     GLint lightOn = -1;
     GLint edge = -1;
+    GLint viewport = -1;
+    GLint sprites = -1;
+    GLint viewportSize = -1;
+    float largestPoint = 0.0f;  // pixels
     GLuint buffer = 0;
     size_t capacity = 0;  // bytes the buffer holds
     std::vector<SphereVertex> vertices;
+    std::vector<const SphereItem*> large;  // the spheres drawn as quads
 };
 BatchState batch;
 
@@ -178,20 +206,65 @@ void BuildProgram() {
     batch.program = program;
     batch.lightOn = glGetUniformLocation(program, "lightOn");
     batch.edge = glGetUniformLocation(program, "edge");
+    batch.viewport = glGetUniformLocation(program, "viewport");
+    batch.sprites = glGetUniformLocation(program, "sprites");
+    batch.viewportSize = glGetUniformLocation(program, "viewportSize");
+    GLfloat range[2] = {0.0f, 0.0f};
+    glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
+    batch.largestPoint = range[1];
     glGenBuffers(1, &batch.buffer);
 }
 
-void FillVertices(const std::vector<SphereItem>& spheres) {
+// Where the frame's matrices put things: enough of them to sort spheres
+// into sprites and quads.
+struct View {
+    float modelView[16];
+    float projection[16];
+    float width = 0.0f, height = 0.0f;  // viewport, pixels
+};
+
+// True when the sphere lies in front of the near plane, inside the view and
+// small enough on screen for a point of the driver's largest size.
+bool FitsASprite(const View& view, const SphereItem& s, float largestPoint) {
+    const float* m = view.modelView;
+    const float x = m[0] * s.centre.x + m[4] * s.centre.y + m[8] * s.centre.z + m[12];
+    const float y = m[1] * s.centre.x + m[5] * s.centre.y + m[9] * s.centre.z + m[13];
+    const float z = m[2] * s.centre.x + m[6] * s.centre.y + m[10] * s.centre.z + m[14];
+    const float* p = view.projection;
+    // The nearest point of the sphere, well beyond the near plane.
+    const float nearest = -z - s.radius;
+    const float nearPlane = p[14] / (p[10] - 1.0f);
+    if (!(nearest > 1.5f * nearPlane)) return false;
+    // A bound on its projection's half size, normalised units.
+    const float halfX = p[0] * s.radius / nearest, halfY = p[5] * s.radius / nearest;
+    const float cx = p[0] * x / -z - p[8], cy = p[5] * y / -z - p[9];
+    if (std::fabs(cx) + halfX > 1.0f || std::fabs(cy) + halfY > 1.0f) return false;
+    return std::max(halfX * view.width, halfY * view.height) + 4.0f < largestPoint;
+}
+
+// Sprites first, then the quads; returns the number of sprites.
+size_t FillVertices(const std::vector<SphereItem>& spheres, const View& view) {
     static constexpr float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    batch.vertices.resize(spheres.size() * 4);
-    SphereVertex* out = batch.vertices.data();
+    std::vector<SphereVertex>& out = batch.vertices;
+    std::vector<const SphereItem*>& large = batch.large;
+    out.clear();
+    large.clear();
     for (const SphereItem& s : spheres) {
-        for (const auto& corner : corners) {
-            *out++ = {{s.centre.x, s.centre.y, s.centre.z, s.radius},
-                      {s.colour.red, s.colour.green, s.colour.blue, s.colour.alpha},
-                      {corner[0], corner[1]}};
+        if (!FitsASprite(view, s, batch.largestPoint)) {
+            large.push_back(&s);
+            continue;
         }
+        out.push_back({{s.centre.x, s.centre.y, s.centre.z, s.radius},
+                       {s.colour.red, s.colour.green, s.colour.blue, s.colour.alpha},
+                       {0.0f, 0.0f}});
     }
+    const size_t sprites = out.size();
+    for (const SphereItem* s : large)
+        for (const auto& corner : corners)
+            out.push_back({{s->centre.x, s->centre.y, s->centre.z, s->radius},
+                           {s->colour.red, s->colour.green, s->colour.blue, s->colour.alpha},
+                           {corner[0], corner[1]}});
+    return sprites;
 }
 
 }  // namespace
@@ -210,7 +283,14 @@ bool ShaderSpheresInUse() {
 bool DrawSphereBatch(const std::vector<SphereItem>& spheres, bool blended) {
     if (!ShaderSpheresInUse()) return false;
     if (spheres.empty()) return true;
-    FillVertices(spheres);
+    View view;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, view.projection);
+    view.width = static_cast<float>(viewport[2]);
+    view.height = static_cast<float>(viewport[3]);
+    const size_t sprites = FillVertices(spheres, view);
 
     glBindBuffer(GL_ARRAY_BUFFER, batch.buffer);
     const size_t bytes = batch.vertices.size() * sizeof(SphereVertex);
@@ -237,12 +317,28 @@ bool DrawSphereBatch(const std::vector<SphereItem>& spheres, bool blended) {
     const GLint lights[2] = {glIsEnabled(GL_LIGHT0) ? 1 : 0, glIsEnabled(GL_LIGHT1) ? 1 : 0};
     glUniform1iv(batch.lightOn, 2, lights);
     glUniform1i(batch.edge, blended ? 2 : (coverage ? 1 : 0));
+    glUniform4f(batch.viewport, static_cast<float>(viewport[0]), static_cast<float>(viewport[1]),
+                view.width, view.height);
+    glUniform2f(batch.viewportSize, view.width, view.height);
     if (coverage) {
         glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
         glEnable(GL_SAMPLE_ALPHA_TO_ONE);
     }
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch.vertices.size()));
+    if (sprites > 0) {
+        // Square sprites of the size the program gives, not smoothed discs.
+        glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+        glEnable(GL_POINT_SPRITE);
+        glUniform1i(batch.sprites, 1);
+        glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(sprites));
+        glDisable(GL_POINT_SPRITE);
+        glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    }
+    if (batch.vertices.size() > sprites) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glUniform1i(batch.sprites, 0);
+        glDrawArrays(GL_QUADS, static_cast<GLint>(sprites),
+                     static_cast<GLsizei>(batch.vertices.size() - sprites));
+    }
     if (coverage) {
         glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE);
         glDisable(GL_SAMPLE_ALPHA_TO_ONE);

@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 
 #include "atomic_write.h"
 #include "element.h"
@@ -32,28 +29,8 @@ int FileCount(const std::string& folder) {
     return count;
 }
 
-// The user that permission tests run as: the superuser writes whatever the
-// permission bits say, so as root the test's files go to "nobody".
-constexpr uid_t kPlainUser = 65534;
 bool IsRoot() {
     return geteuid() == 0;
-}
-
-// Runs body in a child process, as the plain user when asked, stopped after
-// five seconds; true when body returned true in time.
-bool InChild(const std::function<bool()>& body, bool asPlainUser = false) {
-    const pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        alarm(5);
-        if (asPlainUser && IsRoot() &&
-            (setgroups(0, nullptr) != 0 || setgid(kPlainUser) != 0 || setuid(kPlainUser) != 0))
-            _exit(2);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool ShownOnly(const std::string& text) {
@@ -142,7 +119,7 @@ TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
             settings.startDirectory = sub;
             const std::string expected =
                 settingsFile ? FormatSettingsText(settings, elementTable) : FormatMoleculeText();
-            EXPECT_TRUE(InChild(
+            EXPECT_TRUE(RunInChild(
                 [&] {
                     const bool written =
                         settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
@@ -221,7 +198,7 @@ TEST_F(AtomicWriteTest, LoadRefusesWhatIsNotABoundedRegularFile) {
     };
     for (const auto& c : cases) {
         molecule.name = "Kept";
-        EXPECT_TRUE(InChild([&] {
+        EXPECT_TRUE(RunInChild([&] {
             return !LoadMoleculeFile(c.first) && molecule.name == "Kept" &&
                    ShownOnly("Unable to open file " + c.first + "!" + c.second);
         })) << c.first;
@@ -244,22 +221,12 @@ TEST_F(AtomicWriteTest, SettingsWriteStoppedPartWayLeavesOldFile) {
         elementTable.push_back(element);
     }
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    EXPECT_TRUE(RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const bool written = WriteSettingsFile();
-        const bool reported = fakePrompts.shown.size() == 1 &&
-                              fakePrompts.shown[0] ==
-                                  ShownMessage{"Unable to open file " + path + "!", "File Error!"};
-        _exit(!written && reported ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not fail with the message";
+        return !WriteSettingsFile() && ShownOnly("Unable to open file " + path + "!");
+    })) << "the write did not fail with the message";
     EXPECT_EQ(ReadFileOrEmpty(path), old);
     EXPECT_EQ(FileCount(folder.path()), 1);
 

@@ -95,21 +95,18 @@ float Distance(const Vector3& a, const Vector3& b) {
     return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-// The feedback reads the GLU sphere's polygons, so these tests draw the
-// tessellated spheres the shader path falls back to.
-class RenderRulesTest : public RenderTest {
+using RenderRulesTest = RenderTest;
+
+// The GLU spheres, whose feedback shows their tessellation and size.
+class TessellatedTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
         sphereDrawing = SphereDrawing::tessellated;
     }
-    void TearDown() override {
-        sphereDrawing = SphereDrawing::shader;
-        RenderTest::TearDown();
-    }
 };
 
-TEST_F(RenderRulesTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElementRadius) {
+TEST_F(TessellatedTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElementRadius) {
     // Radius 10 and DetailLevel 20 ask for 20000 / trunc(distance + 1) slices.
     struct Case {
         Vector3 node, eye;
@@ -138,7 +135,7 @@ TEST_F(RenderRulesTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElem
     }
 }
 
-TEST_F(RenderRulesTest, CagesAndCloudsHaveTheirSizesAroundTheAtom) {
+TEST_F(TessellatedTest, CagesAndCloudsHaveTheirSizesAroundTheAtom) {
     settings.HighlightColour = kBlue;
     settings.SelectColour = kBlue;
     viewState.atomScale = 2;
@@ -165,7 +162,7 @@ TEST_F(RenderRulesTest, CagesAndCloudsHaveTheirSizesAroundTheAtom) {
     EXPECT_NEAR(cloudMost, 80, 0.02f);
 }
 
-TEST_F(RenderRulesTest, EverySolidSphereIsFilledAfterTheCagesBeforeIt) {
+TEST_F(TessellatedTest, EverySolidSphereIsFilledAfterTheCagesBeforeIt) {
     const int element = AddElement(20, kRed);
     AddNode(element, {-100, 0, 0});
     AddNode(element, {100, 0, 0});
@@ -195,12 +192,16 @@ TEST_F(RenderRulesTest, InvertedColoursReachElementCageAndCloud) {
     molecule.nodes[0].cloud = true;
     for (const bool invert : {false, true}) {
         settings.InvertColours = invert;
-        Frame();
         // The red atom turns cyan, and so does the red cloud around it.
-        const Colour atom = Pixel(kCentreX - 5, kCentreY + 5);
-        const Colour cloud = Pixel(kCentreX + 30, kCentreY);
-        EXPECT_GT(invert ? atom.green - atom.red : atom.red - atom.green, 0.2f) << invert;
-        EXPECT_GT(invert ? cloud.green - cloud.red : cloud.red - cloud.green, 0.1f) << invert;
+        for (const SphereDrawing how : {SphereDrawing::shader, SphereDrawing::tessellated}) {
+            sphereDrawing = how;
+            Frame();
+            const Colour atom = Pixel(kCentreX - 5, kCentreY + 5);
+            const Colour cloud = Pixel(kCentreX + 30, kCentreY);
+            const bool shader = how == SphereDrawing::shader;
+            EXPECT_GT(invert ? atom.green - atom.red : atom.red - atom.green, 0.2f) << shader;
+            EXPECT_GT(invert ? cloud.green - cloud.red : cloud.red - cloud.green, 0.1f) << shader;
+        }
         // The blue cage of the hovered atom turns yellow.
         molecule.hoverNode = 0;
         int cageLines = 0;
