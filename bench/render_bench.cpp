@@ -1,4 +1,4 @@
-// Frames and picking offscreen at 600 x 400 for molecules of 100 to 5,000
+// Frames and picking offscreen at 600 x 400 for molecules of 100 to 10,000
 // atoms with links, the renderer's own frame next to the literal baseline,
 // and the frame's cost with labels and with shadows.
 #include <GL/gl.h>
@@ -18,6 +18,7 @@
 #include "offscreen.h"
 #include "picking.h"
 #include "settings.h"
+#include "sphere_batch.h"
 #include "view_state.h"
 
 namespace {
@@ -42,8 +43,9 @@ Context& Gl() {
 }
 
 // Atoms of carbon's size spread through a ball whose volume grows with the
-// count, each linked to the one before it (every fifth link double, every
-// seventh triple), seen from far enough back to fit the view.
+// count, each linked to the nearest atom before it, as in a molecule (every
+// fifth link double, every seventh triple), seen from far enough back to fit
+// the view.
 void BuildMolecule(int count) {
     molecule = Molecule{};
     viewState = ViewState{};
@@ -66,11 +68,23 @@ void BuildMolecule(int count) {
         while (p.x * p.x + p.y * p.y + p.z * p.z > 1.0f);
         node.position = {p.x * ball, p.y * ball, p.z * ball};
         if (i > 0) {
+            int nearest = 0;
+            float best = INFINITY;
+            for (int j = 0; j < i; ++j) {
+                const Vector3& q = molecule.nodes[j].position;
+                const float dx = q.x - node.position.x, dy = q.y - node.position.y,
+                            dz = q.z - node.position.z;
+                const float d2 = dx * dx + dy * dy + dz * dz;
+                if (d2 < best) {
+                    best = d2;
+                    nearest = j;
+                }
+            }
             const int order = i % 7 == 0 ? 3 : (i % 5 == 0 ? 2 : 1);
-            node.neighbours.push_back(i - 1);
+            node.neighbours.push_back(nearest);
             node.linkOrders.push_back(order);
-            molecule.nodes[i - 1].neighbours.push_back(i);
-            molecule.nodes[i - 1].linkOrders.push_back(order);
+            molecule.nodes[nearest].neighbours.push_back(i);
+            molecule.nodes[nearest].linkOrders.push_back(order);
         }
         molecule.nodes.push_back(node);
     }
@@ -127,6 +141,19 @@ void BM_FrameWithShadows(benchmark::State& state) {
     settings.Shadows = false;
 }
 
+// The frame with the tessellated spheres of the fallback path.
+void BM_FrameTessellated(benchmark::State& state) {
+    Gl();
+    sphereDrawing = SphereDrawing::tessellated;
+    BuildMolecule(static_cast<int>(state.range(0)));
+    const FrameInput input = CentredPointer();
+    for (auto _ : state) {
+        RenderFrame(input);
+        glFinish();
+    }
+    sphereDrawing = SphereDrawing::shader;
+}
+
 void BM_LiteralFrame(benchmark::State& state) {
     Gl();
     BuildMolecule(static_cast<int>(state.range(0)));
@@ -147,7 +174,8 @@ void BM_Pick(benchmark::State& state) {
     Gl();
     BuildMolecule(static_cast<int>(state.range(0)));
     SetFrameMatrices();
-    for (auto _ : state) benchmark::DoNotOptimize(PickNode(kWidth / 2, kHeight / 2));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PickNode(kWidth / 2, kHeight / 2, kWidth, kHeight));
 }
 
 void BM_LiteralPick(benchmark::State& state) {
@@ -157,9 +185,10 @@ void BM_LiteralPick(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(LiteralPickNode(kWidth / 2, kHeight / 2));
 }
 
-#define ATOM_COUNTS Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)
+#define ATOM_COUNTS Arg(100)->Arg(1000)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LiteralFrame)->ATOM_COUNTS;
 BENCHMARK(BM_Frame)->ATOM_COUNTS;
+BENCHMARK(BM_FrameTessellated)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithLabels)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithShadows)->ATOM_COUNTS;
 BENCHMARK(BM_LiteralPick)->ATOM_COUNTS;

@@ -1,5 +1,8 @@
 // The layout step: the program's SimulationStep against the plain reference
 // step on the same random molecules, as steps and pair interactions per second.
+// Times are wall-clock times, since the program's step of a big molecule runs
+// on more than one thread; SimulationStep/threads:1 is that step kept to the
+// calling thread.
 #include <benchmark/benchmark.h>
 
 #include "element.h"
@@ -40,20 +43,52 @@ void BM_ReferenceStep(benchmark::State& state) {
     }
     CountSteps(state, count);
 }
-BENCHMARK(BM_ReferenceStep)->Arg(10)->Arg(100)->Arg(1000)->Arg(4000);
+BENCHMARK(BM_ReferenceStep)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->UseRealTime();
 
-void BM_SimulationStep(benchmark::State& state) {
+void StepWithThreads(benchmark::State& state, int threads) {
     const int count = static_cast<int>(state.range(0));
     molecule = Molecule{};
     settings = Settings{};
     molecule.nodes = RandomChainMolecule(count, 7, BenchElements());
+    SetLayoutThreads(threads);
     for (auto _ : state) {
         SimulationStep();
         benchmark::DoNotOptimize(molecule.nodes.data());
     }
+    SetLayoutThreads(0);
     CountSteps(state, count);
 }
-BENCHMARK(BM_SimulationStep)->Arg(10)->Arg(100)->Arg(1000)->Arg(4000);
+
+void BM_SimulationStep(benchmark::State& state) {
+    StepWithThreads(state, 0);
+}
+BENCHMARK(BM_SimulationStep)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->UseRealTime();
+
+void BM_SimulationStepOneThread(benchmark::State& state) {
+    StepWithThreads(state, 1);
+}
+BENCHMARK(BM_SimulationStepOneThread)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->UseRealTime();
 
 }  // namespace
 

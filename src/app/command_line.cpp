@@ -1,12 +1,16 @@
 // Argument parsing and the headless save and picture modes.
 #include "command_line.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 
+#include "chemical_formats.h"
 #include "element.h"
+#include "format_io.h"
 #include "molecule_file.h"
 #include "picture.h"
 #include "settings_file.h"
@@ -39,13 +43,28 @@ bool ReadPair(const std::string& text, char separator, int& a, int& b) {
     return ReadInteger(view.substr(0, at), a) && ReadInteger(view.substr(at + 1), b);
 }
 
+// "A,B" as two finite numbers.
+bool ReadAngles(const std::string& text, float& a, float& b) {
+    const size_t at = text.find(',');
+    if (at == std::string::npos) return false;
+    auto read = [](std::string_view part, float& value) {
+        const char* end = part.data() + part.size();
+        const auto [last, error] = std::from_chars(part.data(), end, value);
+        return error == std::errc{} && last == end && !part.empty() && std::isfinite(value);
+    };
+    const std::string_view view(text);
+    return read(view.substr(0, at), a) && read(view.substr(at + 1), b);
+}
+
 // What the options seen so far ask for, beyond the fields of CommandLine.
 struct OptionsSeen {
     bool help = false;
     bool save = false;
     bool render = false;
-    bool size = false;  // --size
-    bool text = false;  // --labels or --text-size
+    bool exportTo = false;  // --export
+    bool size = false;      // --size
+    bool text = false;      // --labels or --text-size
+    bool frame = false;     // --fit, --turn or --repeat
 };
 
 // One option: its names, whether it takes a value and what that value does.
@@ -92,10 +111,36 @@ const Option kOptions[] = {
          if (size) result.textSize = size->size;
          return size != nullptr;
      }},
+    {"--fit", nullptr, false, false, "",
+     [](const std::string&, CommandLine& result, OptionsSeen& seen) {
+         return seen.frame = result.fit = true;
+     }},
+    {"--turn", nullptr, true, true, "--turn needs YAW,PITCH in degrees",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         return result.turnGiven = ReadAngles(value, result.turnYaw, result.turnPitch);
+     }},
+    {"--repeat", nullptr, true, true, "--repeat needs a whole number of frames from 1 up",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         return ReadStepCount(value, result.repeat) && result.repeat >= 1;
+     }},
     {"--save", nullptr, true, true, "--save needs an output file",
      [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
          result.outputPath = value;
          return seen.save = true;
+     }},
+    {"--export", nullptr, true, true,
+     "--export needs an output file ending in .dat, .hpr or a chemistry format's extension",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         result.outputPath = value;
+         seen.exportTo = true;
+         return IsWritableMoleculePath(value);
+     }},
+    {"--smiles", nullptr, true, true, "--smiles needs a SMILES string",
+     [](const std::string& value, CommandLine& result, OptionsSeen&) {
+         result.smiles = value;
+         return !value.empty();
      }},
     {"--steps", nullptr, true, true, "--steps needs a whole number of steps from 0 up",
      [](const std::string& value, CommandLine& result, OptionsSeen&) {
@@ -147,41 +192,72 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
         result.mode = CommandLine::Mode::Help;
         return true;
     }
-    if (seen.save && seen.render) {
-        error = "--save and --render cannot be combined";
+    if (seen.save + seen.render + seen.exportTo > 1) {
+        error = "--save, --render and --export cannot be combined";
         return false;
     }
-    if (!seen.render && (seen.size || result.pointerGiven || seen.text)) {
-        error = "--size, --mouse, --labels and --text-size belong to --render";
+    if (!result.smiles.empty() && !result.inputPath.empty()) {
+        error = "--smiles takes the place of FILE";
         return false;
     }
-    if (result.stepsGiven && !seen.save && !seen.render) {
-        error = "--steps needs --save or --render";
+    if (!seen.render && (seen.size || result.pointerGiven || seen.text || seen.frame)) {
+        error =
+            "--size, --mouse, --labels, --text-size, --fit, --turn and --repeat belong to "
+            "--render";
+        return false;
+    }
+    if (result.stepsGiven && !seen.save && !seen.render && !seen.exportTo) {
+        error = "--steps needs --save, --render or --export";
         return false;
     }
     if (seen.render) {
         result.mode = CommandLine::Mode::Render;
         return true;
     }
-    if (seen.save) {
-        if (result.inputPath.empty()) {
-            error = "--save needs a molecule file to load";
+    if (seen.save || seen.exportTo) {
+        if (result.inputPath.empty() && result.smiles.empty()) {
+            error = seen.save ? "--save needs a molecule file to load or --smiles"
+                              : "--export needs a molecule file to load or --smiles";
             return false;
         }
-        result.mode = CommandLine::Mode::Save;
+        result.mode = seen.save ? CommandLine::Mode::Save : CommandLine::Mode::Export;
     }
     return true;
 }
 
+namespace {
+
+// One line per chemistry format: its extensions, then its name.
+std::string ChemicalFormatList() {
+    std::string list;
+    for (const ChemicalFormatInfo& format : ChemicalFormats()) {
+        std::string extensions = "  ";
+        for (char c : format.extensions)
+            extensions += c == ' ' ? std::string(" .") : std::string(1, c);
+        extensions.insert(2, ".");
+        extensions.resize(std::max<size_t>(extensions.size() + 1, 19), ' ');
+        list += extensions + std::string(format.label) + "\n";
+    }
+    return list;
+}
+
+}  // namespace
+
 std::string UsageText() {
-    return "usage: tessaril [FILE]\n"
+    return "usage: tessaril [FILE | --smiles SMILES]\n"
            "       tessaril [--steps N] --save OUT FILE\n"
+           "       tessaril [--steps N] --export OUT.EXT FILE\n"
            "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
-           "                [--text-size SIZE] [--steps N] [FILE]\n"
+           "                [--text-size SIZE] [--turn YAW,PITCH] [--fit] [--repeat N]\n"
+           "                [--steps N] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
+           "  --smiles SMILES  in place of FILE: build the molecule in 3D with its\n"
+           "                   hydrogens from a SMILES string\n"
            "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --export OUT.EXT without a window: load FILE and write it to OUT.EXT in\n"
+           "                   the format its extension names (below, or .dat/.hpr)\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
            "                   frame as the window would into the PNG file OUT.png\n"
            "  --size WxH       the picture's size in pixels (default 600x400)\n"
@@ -191,8 +267,20 @@ std::string UsageText() {
            "  --labels MODE    atom labels: none, symbols or names (default none)\n"
            "  --text-size SIZE size of the atom labels: tiny, small, normal, large or\n"
            "                   huge (default normal)\n"
+           "  --turn YAW,PITCH turn the model by these angles in degrees, as a drag\n"
+           "                   with the right button would\n"
+           "  --fit            centre the molecule on its weighted centre (as the C\n"
+           "                   key does) and move the eye back until every atom\n"
+           "                   fits the picture\n"
+           "  --repeat N       draw the frame N times and write the last (for timing)\n"
            "  --steps N        run N steps of the layout before writing or drawing\n"
            "  --help           print this text\n"
+           "\n"
+           "FILE is read in the program's own format (.dat, .hpr) unless its extension\n"
+           "names one of these chemistry formats:\n" +
+           ChemicalFormatList() + "Their positions in angstrom are converted at 1 angstrom = " +
+           std::to_string(static_cast<int>(kUnitsPerAngstrom)) +
+           " units.\n"
            "\n"
            "Tessaril.ini is read from the working directory; its settings decide the\n"
            "picture's colours and lights, and with @Shadows=1 the atoms cast shadows.\n"
@@ -209,7 +297,12 @@ namespace {
 int LoadAndStep(const CommandLine& commandLine) {
     ReadSettingsFile();
     if (ElementCount() == 0) return kExitNoElements;
-    if (!commandLine.inputPath.empty() && !LoadMoleculeFile(commandLine.inputPath))
+    // A picture shows an imported molecule in front of the camera; a file
+    // written keeps its coordinates as read.
+    const bool centre = commandLine.mode == CommandLine::Mode::Render;
+    if (!commandLine.smiles.empty() && !LoadFromSmiles(commandLine.smiles, centre))
+        return kExitFileError;
+    if (!commandLine.inputPath.empty() && !LoadAnyMoleculeFile(commandLine.inputPath, centre))
         return kExitFileError;
     // As a running program would, with nothing held and nothing paused.
     for (long long step = 0; step < commandLine.steps; ++step) SimulationStep();
@@ -224,6 +317,12 @@ int RunSave(const CommandLine& commandLine) {
     return kExitWritten;
 }
 
+int RunExport(const CommandLine& commandLine) {
+    if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
+    if (!WriteAnyMoleculeFile(commandLine.outputPath)) return kExitFileError;
+    return kExitWritten;
+}
+
 int RunRender(const CommandLine& commandLine) {
     if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
     PictureRequest request;
@@ -234,6 +333,11 @@ int RunRender(const CommandLine& commandLine) {
     request.mouseY = commandLine.mouseY;
     viewState.labelMode = commandLine.labelMode;
     viewState.textSize = commandLine.textSize;
+    request.fit = commandLine.fit;
+    request.turnGiven = commandLine.turnGiven;
+    request.turnYaw = commandLine.turnYaw;
+    request.turnPitch = commandLine.turnPitch;
+    request.repeat = commandLine.repeat;
     switch (RenderToPng(commandLine.outputPath, request)) {
         case PictureResult::written:
             return kExitWritten;

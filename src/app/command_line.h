@@ -6,10 +6,11 @@
 #include <vector>
 
 struct CommandLine {
-    enum class Mode { Window, Save, Render, Help };
+    enum class Mode { Window, Save, Render, Export, Help };
     Mode mode = Mode::Window;
     std::string inputPath;      // FILE to load, empty for none
-    std::string outputPath;     // OUT of --save or --render
+    std::string smiles;         // --smiles, built in place of FILE; empty for none
+    std::string outputPath;     // OUT of --save, --render or --export
     long long steps = 0;        // layout steps run between loading and the output
     bool stepsGiven = false;    // --steps was on the command line
     int pictureWidth = 600;     // --size of --render, client pixels
@@ -19,6 +20,11 @@ struct CommandLine {
     int mouseY = 0;             // --mouse, client pixels from the top
     int labelMode = 0;          // --labels of --render: 0 none, 1 symbols, 2 names
     float textSize = 4.0f;      // --text-size of --render: factor on the atom labels
+    bool fit = false;           // --fit of --render: centre and fit every atom in the picture
+    bool turnGiven = false;     // --turn of --render was given
+    float turnYaw = 0.0f;       // --turn: model yaw, degrees
+    float turnPitch = 0.0f;     // --turn: model pitch, degrees
+    long long repeat = 1;       // --repeat of --render: frames drawn, the last one written
 };
 
 // Exit statuses of the headless modes.
@@ -43,7 +49,14 @@ int RunSave(const CommandLine& commandLine);
 
 // Reads Tessaril.ini from the working directory, loads inputPath when given,
 // runs the layout for the given number of steps and draws one frame as the
-// window would, with the given labels and text size, at the picture size
-// into the PNG file outputPath. Messages go to stderr; returns the exit
+// window would, with the given labels, text size, turn and fit, at the
+// picture size into the PNG file outputPath (drawn repeat times, the last
+// written). Messages go to stderr; returns the exit
 // status.
 int RunRender(const CommandLine& commandLine);
+
+// Reads Tessaril.ini from the working directory, loads inputPath or builds
+// from smiles, runs the layout for the given number of steps and writes the
+// molecule to outputPath in the format its extension names. Messages go to
+// stderr; returns the exit status.
+int RunExport(const CommandLine& commandLine);

@@ -5,10 +5,12 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "chemical_formats.h"
 #include "colour_dialog.h"
 #include "dialogs.h"
 #include "dragging.h"
 #include "editing.h"
+#include "format_commands.h"
 #include "molecule.h"
 #include "molecule_file.h"
 #include "prompts.h"
@@ -105,6 +107,10 @@ const Command kCommands[] = {
     {kDemo, [] { viewState.demoSpin = Toggle(kDemo); }},
     {kAbout, ShowAboutBox},
     {kWebsite, [] { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress()))); }},
+    {kImport, ImportFromChooser},
+    {kExport, ExportToChooser},
+    {kNewFromSmiles, NewFromSmilesAsked},
+    {kAddHydrogens, [] { AddHydrogensCommand(); }},
 };
 
 // What each shortcut key does on release; the digits add atoms, below.

@@ -42,6 +42,11 @@ constexpr int kShadows = 40016;
 constexpr int kDemo = 40019;
 constexpr int kAbout = 40001;
 constexpr int kWebsite = 40002;
+// The chemistry formats' commands.
+constexpr int kImport = 40121;
+constexpr int kExport = 40122;
+constexpr int kNewFromSmiles = 40123;
+constexpr int kAddHydrogens = 40124;
 }  // namespace CommandId
 
 // Runs the command with this id; false for an id the program does not know.

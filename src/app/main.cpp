@@ -28,9 +28,11 @@ int main(int argc, char** argv) {
             return RunSave(commandLine);
         case CommandLine::Mode::Render:
             return RunRender(commandLine);
+        case CommandLine::Mode::Export:
+            return RunExport(commandLine);
         case CommandLine::Mode::Window:
             break;
     }
 
-    return RunWindowProgram(argc, argv, commandLine.inputPath);
+    return RunWindowProgram(argc, argv, commandLine.inputPath, commandLine.smiles);
 }

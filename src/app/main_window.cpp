@@ -276,8 +276,11 @@ using namespace CommandId;
 const MenuEntry kMenu[] = {
     {Entry::Menu, "&File"},
     {Entry::Item, "&New", kNew},
+    {Entry::Item, "&New from SMILES...", kNewFromSmiles},
     {Entry::Item, "&Load", kLoad},
     {Entry::Item, "&Save", kSave},
+    {Entry::Item, "&Import...", kImport},
+    {Entry::Item, "E&xport...", kExport},
     {Entry::Separator},
     {Entry::Item, "&Exit", kExit},
 
@@ -288,6 +291,7 @@ const MenuEntry kMenu[] = {
     {Entry::Item, "&Add New Atom", kAddNewAtom},
     {Entry::Item, "&Join Atoms", kJoinAtoms},
     {Entry::Item, "&Unjoin Atoms", kUnjoinAtoms},
+    {Entry::Item, "Add &Hydrogens", kAddHydrogens},
     {Entry::Separator},
     {Entry::MarkedItem, "&Set Controls", kSetControls},
     {Entry::Item, "&Check Molecule", kCheckMolecule},

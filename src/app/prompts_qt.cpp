@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "dialog_support.h"
 #include "dialogs.h"
@@ -46,12 +47,31 @@ QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::st
 // adds no extension.
 class MoleculeFileDialog : public QFileDialog {
 public:
-    MoleculeFileDialog(QWidget* owner, bool openMode) : QFileDialog(owner) {
+    MoleculeFileDialog(QWidget* owner, bool openMode, const QString& filters = {})
+        : QFileDialog(owner) {
         setOption(QFileDialog::DontUseNativeDialog);
-        setOption(QFileDialog::HideNameFilterDetails);
-        setNameFilters(
-            {QStringLiteral("All (*)"), QStringLiteral("Allowed Data Files (*.dat *.hpr)")});
-        selectNameFilter(QStringLiteral("All (*)"));
+        if (filters.isEmpty()) {
+            setOption(QFileDialog::HideNameFilterDetails);
+            setNameFilters(
+                {QStringLiteral("All (*)"), QStringLiteral("Allowed Data Files (*.dat *.hpr)")});
+            selectNameFilter(QStringLiteral("All (*)"));
+        } else {
+            // Saving, a name typed without an extension takes the chosen
+            // format's first one (MDL's, which keeps every link order and
+            // charge, under "All supported"), so the format is never a guess.
+            if (!openMode) {
+                connect(this, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+                    const qsizetype star = filter.indexOf(QStringLiteral("*."));
+                    const qsizetype end =
+                        filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
+                    if (filter.startsWith(QStringLiteral("All")))
+                        setDefaultSuffix(QStringLiteral("sdf"));
+                    else if (star >= 0 && end > star)
+                        setDefaultSuffix(filter.mid(star + 2, end - star - 2));
+                });
+                emit filterSelected(nameFilters().first());
+            }
+        }
         if (openMode) {
             setAcceptMode(QFileDialog::AcceptOpen);
             setFileMode(QFileDialog::ExistingFile);
@@ -103,10 +123,10 @@ void ShowAddNewElementBox() {
     RunAddNewElementBox(shellState.mainWindow);
 }
 
-bool ChooseFile(std::string& path, bool openMode) {
+bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string& filters) {
     if (Headless()) return headless::ChooseFile(path, openMode);
     path.clear();
-    MoleculeFileDialog dialog(shellState.mainWindow, openMode);
+    MoleculeFileDialog dialog(shellState.mainWindow, openMode, ToQString(filters));
     if (dialog.exec() != QDialog::Accepted) return false;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return false;
@@ -114,6 +134,10 @@ bool ChooseFile(std::string& path, bool openMode) {
     if (chosen.empty() || chosen.size() > kLongestPath) return false;
     path = chosen;
     return true;
+}
+
+bool ChooseFile(std::string& path, bool openMode) {
+    return ChooseFileOfFormats(path, openMode, {});
 }
 
 void ResetPrompts() {}

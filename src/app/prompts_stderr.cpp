@@ -19,4 +19,8 @@ bool ChooseFile(std::string& path, bool openMode) {
     return headless::ChooseFile(path, openMode);
 }
 
+bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string&) {
+    return headless::ChooseFile(path, openMode);
+}
+
 void ResetPrompts() {}

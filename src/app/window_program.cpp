@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "element.h"
+#include "format_io.h"
 #include "gl_setup.h"
 #include "main_window.h"
 #include "molecule_file.h"
@@ -22,6 +23,7 @@ void SetProgramSurfaceFormat() {
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(kSurfaceDepthBits);
     format.setStencilBufferSize(kSurfaceStencilBits);
+    format.setSamples(kSurfaceSamples);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     QSurfaceFormat::setDefaultFormat(format);
 }
@@ -43,7 +45,7 @@ void EndProgram() {
     QCoreApplication::exit(shellState.exitStatus);
 }
 
-bool StartWindowProgram(const std::string& inputPath, int& status) {
+bool StartWindowProgram(const std::string& inputPath, int& status, const std::string& smiles) {
     // A program started afresh: no marks, no dialogs, not ending.
     shellState = ShellState{};
 
@@ -70,15 +72,17 @@ bool StartWindowProgram(const std::string& inputPath, int& status) {
     SetMenuMark(CommandId::kSpecular, true);
     SetMenuMark(CommandId::kSizeNormal, true);
 
-    if (!inputPath.empty()) LoadMoleculeFile(inputPath);
+    if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
+    if (!smiles.empty()) LoadFromSmiles(smiles, true);
     status = shellState.exitStatus;
     return !shellState.ended;
 }
 
-int RunWindowProgram(int argc, char** argv, const std::string& inputPath) {
+int RunWindowProgram(int argc, char** argv, const std::string& inputPath,
+                     const std::string& smiles) {
     SetProgramSurfaceFormat();
     QApplication application(argc, argv);
     int status = kExitNormal;
-    if (!StartWindowProgram(inputPath, status)) return status;
+    if (!StartWindowProgram(inputPath, status, smiles)) return status;
     return application.exec();
 }

@@ -76,6 +76,34 @@ mode_t ModeForNewFile() {
     return 0666 & ~mask;
 }
 
+enum class Replacement {
+    Done,     // target now holds the bytes
+    Refused,  // the folder took no temporary file or no rename: nothing changed
+    Failed,   // the bytes could not be written: nothing changed
+};
+
+// Writes bytes to a temporary file beside target and renames it over target,
+// with old's permissions and, where the process may, its owner.
+Replacement ReplaceThroughTemporary(const std::string& target, const struct stat* old,
+                                    std::string_view bytes) {
+    // A short name, so that a target name of any allowed length still leaves
+    // room for it.
+    const std::string pattern = FolderOf(target) + ".tessaril-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) return Replacement::Refused;
+    bool ok = fchmod(fd, old ? old->st_mode & 07777 : ModeForNewFile()) == 0;
+    if (old) {
+        [[maybe_unused]] const int kept = fchown(fd, old->st_uid, old->st_gid);
+    }
+    ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    if (ok && rename(name.data(), target.c_str()) == 0) return Replacement::Done;
+    unlink(name.data());
+    return ok ? Replacement::Refused : Replacement::Failed;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -83,39 +111,18 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteDirectly(path, bytes);
 
     const std::string target = ResolveTarget(path);
+    if (stat(target.c_str(), &info) != 0)
+        return ReplaceThroughTemporary(target, nullptr, bytes) == Replacement::Done;
     // An existing file is opened for writing first, as a plain write would:
     // one it may not write is refused before anything changes.
-    int existing = -1;
-    if (stat(target.c_str(), &info) == 0) {
-        existing = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (existing < 0) return false;
-    }
-    // A short name, so that a target name of any allowed length still leaves
-    // room for it.
-    std::string pattern = FolderOf(target) + ".tessaril-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        const bool written = existing >= 0 && WriteInPlace(existing, bytes);
-        if (existing >= 0 && close(existing) != 0) return false;
-        return written;
-    }
-    const std::string temporary(name.data());
-
-    bool ok = fchmod(fd, existing >= 0 ? info.st_mode & 07777 : ModeForNewFile()) == 0;
-    if (existing >= 0) {
-        // Keeps the owner where the process may (it may not, unless it is
-        // the superuser replacing another user's file).
-        [[maybe_unused]] const int kept = fchown(fd, info.st_uid, info.st_gid);
-        close(existing);
-    }
-    ok = ok && WriteAll(fd, bytes);
-    ok = ok && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
-    return ok;
+    const int existing = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (existing < 0) return false;
+    const Replacement replaced = ReplaceThroughTemporary(target, &info, bytes);
+    // Where the folder takes no new file or no rename (a read-only folder,
+    // another user's file in a sticky folder), the file is written in place.
+    const bool ok = replaced == Replacement::Done ||
+                    (replaced == Replacement::Refused && WriteInPlace(existing, bytes));
+    return (close(existing) == 0) && ok;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, bool* tooLarge) {

@@ -16,8 +16,9 @@ constexpr size_t kLargestReadableFile = size_t{512} << 20;
 // - An existing regular file that may not be written is refused, untouched.
 // - Otherwise the bytes go to a short-named temporary file beside the
 //   target, renamed over it: a failed write leaves the old file whole and no
-//   temporary file behind. Where no temporary file can be made (a read-only
-//   folder), an existing writable file is written in place.
+//   temporary file behind. Where the folder takes no temporary file or no
+//   rename (a read-only folder, another user's file in a sticky folder), an
+//   existing writable file is written in place.
 // - An existing target that is not a regular file (a device, a FIFO) is
 //   written directly, never replaced; a FIFO nobody reads is refused.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -51,6 +51,13 @@ std::string DelimitedText(std::string_view line, char close) {
     return std::string(line.substr(1, end - 1));
 }
 
+// The lines that begin with "(", counted in one plain pass over the text.
+int CountNodeLines(std::string_view text) {
+    int count = !text.empty() && text[0] == '(';
+    for (size_t i = 1; i < text.size(); ++i) count += text[i] == '(' && text[i - 1] == '\n';
+    return count;
+}
+
 float RandomCoordinate() {
     // 0.0012207404 is the float nearest 40/32767: the spread is -20..20.
     const long double scale = static_cast<long double>(0.0012207404f);
@@ -225,10 +232,7 @@ void ParseMoleculeText(std::string_view text) {
     std::string plain;
     text = WithPlainLineFeeds(text, plain);
     Reading reading;
-    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
-        if (line[0] == '(') ++reading.nodeLineCount;
-        return true;
-    });
+    reading.nodeLineCount = CountNodeLines(text);
     reading.lines.reserve(static_cast<size_t>(reading.nodeLineCount));
     reading.stamp.assign(static_cast<size_t>(reading.nodeLineCount), 0);
     ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {

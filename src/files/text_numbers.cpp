@@ -135,14 +135,15 @@ std::string FormatG(double value) {
 std::string_view WithPlainLineFeeds(std::string_view text, std::string& storage) {
     size_t at = text.find('\r');
     if (at == std::string_view::npos) return text;
+    storage.clear();
     storage.reserve(text.size());
-    storage.assign(text.substr(0, at));
-    for (; at < text.size(); ++at) {
-        if (text[at] != '\r') {
-            storage.push_back(text[at]);
-        } else if (at + 1 == text.size() || text[at + 1] != '\n') {
-            storage.push_back('\n');  // a lone CR ends a line too
-        }
+    size_t copied = 0;  // text before this is in storage
+    for (; at != std::string_view::npos; at = text.find('\r', at + 1)) {
+        storage.append(text.substr(copied, at - copied));
+        copied = at + 1;
+        // A lone CR ends a line too; of CR LF only the LF is kept.
+        if (at + 1 == text.size() || text[at + 1] != '\n') storage.push_back('\n');
     }
+    storage.append(text.substr(copied));
     return storage;
 }

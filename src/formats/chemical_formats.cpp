@@ -17,6 +17,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <exception>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -131,6 +132,7 @@ const std::thread::id kInterfaceThread = std::this_thread::get_id();
 constexpr size_t kMaxInputBytes = size_t{256} << 20;
 constexpr size_t kMaxSmilesLength = 1000;
 constexpr double kMaxCoordinate = 1e6;  // ångström; far beyond any real structure
+constexpr const char* kUnreadable = "It could not be read: a record is malformed.";
 
 // Swallows the library's own text while a call is running.
 class NullBuffer : public std::streambuf {
@@ -258,11 +260,49 @@ std::string CountsError(std::string_view text, ChemicalFormat format) {
     return {};
 }
 
+// The lines of the Mol2 section that starts with header, up to the next
+// section.
+std::vector<std::string_view> Mol2Section(std::string_view text, std::string_view header) {
+    std::vector<std::string_view> lines;
+    size_t at = text.find(header);
+    if (at == std::string_view::npos) return lines;
+    at = text.find('\n', at);
+    while (at != std::string_view::npos && at + 1 < text.size()) {
+        const size_t end = text.find('\n', at + 1);
+        const std::string_view line = text.substr(
+            at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
+        if (line.substr(0, 9) == "@<TRIPOS>") break;
+        lines.push_back(line);
+        at = end;
+    }
+    return lines;
+}
+
+// The Mol2 reader looks up the atom named by every entry of the atom
+// attributes without checking that it exists.
+std::string Mol2AttributesError(std::string_view text) {
+    size_t atoms = 0;
+    for (std::string_view line : Mol2Section(text, "@<TRIPOS>ATOM"))
+        if (line.find_first_not_of(" \t\r") != std::string_view::npos) ++atoms;
+    const std::vector<std::string_view> lines = Mol2Section(text, "@<TRIPOS>UNITY_ATOM_ATTR");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto [atom, count] = TwoNumbers(lines[i]);
+        if (atom < 1 || static_cast<size_t>(atom) > atoms || count < 0)
+            return "Its atom attributes name an atom that is not there.";
+        i += static_cast<size_t>(std::min<long long>(count, static_cast<long long>(lines.size())));
+    }
+    return {};
+}
+
 std::string InputError(std::string_view text, ChemicalFormat format) {
     if (text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos)
         return "There is nothing in it.";
     if (text.size() > kMaxInputBytes) return "It is larger than 256 MB.";
     if (!LooksLikeText(text)) return "It is not a text file.";
+    if (format == ChemicalFormat::Mol2) {
+        const std::string error = Mol2AttributesError(text);
+        if (!error.empty()) return error;
+    }
     return CountsError(text, format);
 }
 
@@ -441,13 +481,20 @@ ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
     ob::OBConversion conversion;
     ob::OBMol mol;
     std::istringstream in{std::string(text)};
-    if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in) ||
-        mol.NumAtoms() == 0) {
-        result.error = "There are no atoms in it.";
-        return result;
-    }
-    if (format == ChemicalFormat::Smiles && !BuildIn3D(mol)) {
-        result.error = "No 3D structure could be built for it.";
+    try {
+        if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in) ||
+            mol.NumAtoms() == 0) {
+            result.error = "There are no atoms in it.";
+            return result;
+        }
+        if (format == ChemicalFormat::Smiles && !BuildIn3D(mol)) {
+            result.error = "No 3D structure could be built for it.";
+            return result;
+        }
+    } catch (const std::exception&) {
+        // The library's readers throw on some malformed lines (a record cut
+        // short, a number out of range).
+        result.error = kUnreadable;
         return result;
     }
     FromOpenBabel(mol, result);
@@ -467,7 +514,12 @@ int ReadWithLibraryOnly(std::string_view text, ChemicalFormat format) {
     ob::OBConversion conversion;
     ob::OBMol mol;
     std::istringstream in{std::string(text)};
-    if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in)) return 0;
+    try {
+        if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in))
+            return 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
     return static_cast<int>(mol.NumAtoms());
 }
 
@@ -515,8 +567,14 @@ ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format) {
     ToOpenBabel(source, mol, &ordersCut);
     ob::OBConversion conversion;
     std::ostringstream out;
-    if (!conversion.SetOutFormat(RowOf(format).openBabelId) || !conversion.Write(&mol, &out) ||
-        out.str().empty()) {
+    bool written = false;
+    try {
+        written = conversion.SetOutFormat(RowOf(format).openBabelId) &&
+                  conversion.Write(&mol, &out) && !out.str().empty();
+    } catch (const std::exception&) {
+        written = false;
+    }
+    if (!written) {
         result.error =
             "The molecule could not be written as " + std::string(RowOf(format).info.label) + ".";
         return result;
@@ -546,8 +604,13 @@ int AddMissingHydrogens(Molecule& target, std::string& error) {
     ob::OBMol mol;
     ToOpenBabel(target, mol);
     const unsigned int before = mol.NumAtoms();
-    FOR_ATOMS_OF_MOL(atom, mol) ob::OBAtomAssignTypicalImplicitHydrogens(&*atom);
-    mol.AddHydrogens();
+    try {
+        FOR_ATOMS_OF_MOL(atom, mol) ob::OBAtomAssignTypicalImplicitHydrogens(&*atom);
+        mol.AddHydrogens();
+    } catch (const std::exception&) {
+        error = "The hydrogens could not be placed.";
+        return -1;
+    }
     int added = 0;
     for (unsigned int index = before + 1; index <= mol.NumAtoms(); ++index) {
         ob::OBAtom* atom = mol.GetAtom(static_cast<int>(index));

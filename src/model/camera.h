@@ -36,6 +36,16 @@ constexpr double kFarPlane = 10000.0;
 // matrix stays finite.
 Matrix4 ProjectionMatrix(int width, int height);
 
+// The share of the view (across and up) that a fitted molecule may fill; the
+// rest is the margin around it.
+constexpr double kFitShare = 0.95;
+
+// Moves the eye back along the line of sight, as little as it takes, until
+// every atom's drawn sphere (radius atomScale times its element's radius)
+// lies inside the central kFitShare of a width x height view and beyond the
+// near plane. Leaves the eye where it is when they already do.
+void FitEyeToMolecule(int width, int height);
+
 // m * (p, 1) without the perspective divide.
 Vector3 TransformPoint(const Matrix4& m, const Vector3& p);
 

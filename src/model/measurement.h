@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "colour.h"
+#include "units.h"
 
 // Distance between a and b in model units.
 double Distance(Vector3 a, Vector3 b);
@@ -35,4 +36,4 @@ std::vector<int> OrderAlongLinks(std::vector<int> nodes);
 
 // MeasurementText for the selected nodes, ordered along their links; empty
 // unless two, three or four nodes are selected.
-std::string SelectionMeasurementText(double unitsPerAngstrom);
+std::string SelectionMeasurementText(double unitsPerAngstrom = kUnitsPerAngstrom);

@@ -6,6 +6,7 @@
 //   settings       the configuration values             settings.h
 //   elementTable   the elements read at start-up        element.h
 //   viewState      eye, angles, scale, labels           view_state.h
+//   undoHistory    the steps Undo and Redo walk         undo.h
 //   promptText,    the texts of the input boxes         prompts.h
 //   inputText
 //   undoHistory    the edits that can be undone         undo.h

@@ -39,6 +39,9 @@ void StoreInputText(std::string_view typed);
 // name in an existing folder. True with the full path in path when a file
 // was chosen; false with path empty when cancelled.
 bool ChooseFile(std::string& path, bool openMode);
+// The same chooser for the other chemistry formats, offering filters
+// ("Label (*.a *.b)" separated by ";;", the first one selected).
+bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string& filters);
 
 // Puts the implementation's own state (queued answers, records) back at its
 // start; nothing to do for the real ones.

@@ -1,11 +1,19 @@
 // One step of the layout simulation, and the release of Squash. For the step,
 // positions and forces are copied into contiguous float arrays, so that the
-// pair pass, quadratic in the node count, runs as a vectorised loop.
+// pair pass, quadratic in the node count, runs as a vectorised loop. For big
+// molecules that pass is cut into a fixed number of blocks of rows, each
+// gathering its pushes in a force buffer of its own; the blocks run on a
+// small pool of threads and their buffers are added in block order, so the
+// positions depend neither on the timing nor on the number of threads.
 #include "simulation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "molecule.h"
@@ -13,6 +21,10 @@
 #include "settings.h"
 
 namespace {
+
+// From this many nodes on the pair pass runs in blocks on the pool; below
+// it, waking another thread costs about as much as it saves.
+constexpr int kThreadedPairsFrom = 1500;
 
 struct Coefficients {
     float linkStrength = 0.0f;       // per unit of squared stretch
@@ -134,31 +146,17 @@ Vector3 PairDirection(int i, int j) {
     return {r * std::cos(angle), r * std::sin(angle), z};
 }
 
-// The pairs (i, j < i) whose positions are equal: as if one unit apart along
-// PairDirection.
-void SeparateCoincident(int i, float strength) {
-    const float* x = arrays.x.data();
-    const float* y = arrays.y.data();
-    const float* z = arrays.z.data();
-    for (int j = 0; j < i; ++j) {
-        if (x[j] != x[i] || y[j] != y[i] || z[j] != z[i]) continue;
-        const Vector3 u = PairDirection(i, j);
-        AddForce(i, -strength * u.x, -strength * u.y, -strength * u.z);
-        AddForce(j, strength * u.x, strength * u.y, strength * u.z);
-    }
-}
-
 // The pushes between node i and every node before it: added to those nodes,
 // and their sum returned for node i, with the number of pairs whose squared
-// distance is 0. On x86-64 a copy for AVX2 is chosen at load time where the
-// processor has it.
+// distance is 0. On x86-64 copies for AVX-512 and AVX2 are chosen at load
+// time where the processor has them.
 struct RowSums {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     int coincident = 0;
 };
 
 #if defined(__x86_64__)
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 RowSums
 RepulsionRow(int i, float strength, const float* __restrict x, const float* __restrict y,
@@ -187,16 +185,251 @@ RepulsionRow(int i, float strength, const float* __restrict x, const float* __re
     return {sumX, sumY, sumZ, coincident};
 }
 
+// Rows i and i + 1 against the nodes before i, in one sweep that loads and
+// stores each of those nodes once. The pair (i, i + 1) is left to the caller.
+struct TwoRowSums {
+    RowSums first, second;
+};
+
+#if defined(__x86_64__)
+__attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
+TwoRowSums
+RepulsionTwoRows(int i, float strength, const float* __restrict x, const float* __restrict y,
+                 const float* __restrict z, float* __restrict fx, float* __restrict fy,
+                 float* __restrict fz) {
+    const float minimumSquared = kMinimumRepulsionDistance * kMinimumRepulsionDistance;
+    const float ax = x[i], ay = y[i], az = z[i];
+    const float bx = x[i + 1], by = y[i + 1], bz = z[i + 1];
+    float sumAX = 0.0f, sumAY = 0.0f, sumAZ = 0.0f, sumBX = 0.0f, sumBY = 0.0f, sumBZ = 0.0f;
+    int coincident = 0;
+#pragma omp simd reduction(+ : sumAX, sumAY, sumAZ, sumBX, sumBY, sumBZ, coincident)
+    for (int j = 0; j < i; ++j) {
+        const float xj = x[j], yj = y[j], zj = z[j];
+        const float ux = xj - ax, uy = yj - ay, uz = zj - az;
+        const float vx = xj - bx, vy = yj - by, vz = zj - bz;
+        const float s = ux * ux + uy * uy + uz * uz;
+        const float t = vx * vx + vy * vy + vz * vz;
+        coincident += (s == 0.0f ? 1 : 0) + (t == 0.0f ? 1 : 0);
+        const float g = strength / (s > minimumSquared ? s : minimumSquared);
+        const float h = strength / (t > minimumSquared ? t : minimumSquared);
+        const float gx = g * ux, gy = g * uy, gz = g * uz;
+        const float hx = h * vx, hy = h * vy, hz = h * vz;
+        sumAX += gx;
+        sumAY += gy;
+        sumAZ += gz;
+        sumBX += hx;
+        sumBY += hy;
+        sumBZ += hz;
+        fx[j] += gx + hx;
+        fy[j] += gy + hy;
+        fz[j] += gz + hz;
+    }
+    return {{sumAX, sumAY, sumAZ, coincident}, {sumBX, sumBY, sumBZ, 0}};
+}
+
+// Where one block of rows of the pair pass gathers its pushes.
+struct ForceBuffer {
+    float* fx;
+    float* fy;
+    float* fz;
+};
+
+// The pairs (i, j < i) whose positions are equal: as if one unit apart along
+// PairDirection.
+void SeparateCoincident(int i, float strength, const ForceBuffer& out) {
+    const float* x = arrays.x.data();
+    const float* y = arrays.y.data();
+    const float* z = arrays.z.data();
+    auto add = [](float& to, double value) { to = BoundedForce(to + value); };
+    for (int j = 0; j < i; ++j) {
+        if (x[j] != x[i] || y[j] != y[i] || z[j] != z[i]) continue;
+        const Vector3 u = PairDirection(i, j);
+        add(out.fx[i], -static_cast<double>(strength) * u.x);
+        add(out.fy[i], -static_cast<double>(strength) * u.y);
+        add(out.fz[i], -static_cast<double>(strength) * u.z);
+        add(out.fx[j], static_cast<double>(strength) * u.x);
+        add(out.fy[j], static_cast<double>(strength) * u.y);
+        add(out.fz[j], static_cast<double>(strength) * u.z);
+    }
+}
+
+// The rows first to last - 1 of the pair pass, into out, two at a time.
+void RepulsionRows(int first, int last, float strength, const ForceBuffer& out) {
+    const float* x = arrays.x.data();
+    const float* y = arrays.y.data();
+    const float* z = arrays.z.data();
+    const float minimumSquared = kMinimumRepulsionDistance * kMinimumRepulsionDistance;
+    int i = std::max(first, 1);
+    for (; i + 1 < last; i += 2) {
+        const TwoRowSums sums = RepulsionTwoRows(i, strength, x, y, z, out.fx, out.fy, out.fz);
+        // The pair of the two rows themselves.
+        const float ux = x[i] - x[i + 1], uy = y[i] - y[i + 1], uz = z[i] - z[i + 1];
+        const float s = ux * ux + uy * uy + uz * uz;
+        const float g = strength / (s > minimumSquared ? s : minimumSquared);
+        out.fx[i] += g * ux - sums.first.x;
+        out.fy[i] += g * uy - sums.first.y;
+        out.fz[i] += g * uz - sums.first.z;
+        out.fx[i + 1] -= sums.second.x + g * ux;
+        out.fy[i + 1] -= sums.second.y + g * uy;
+        out.fz[i + 1] -= sums.second.z + g * uz;
+        if (sums.first.coincident > 0 || s == 0.0f) {
+            SeparateCoincident(i, strength, out);
+            SeparateCoincident(i + 1, strength, out);
+        }
+    }
+    for (; i < last; ++i) {
+        const RowSums sums = RepulsionRow(i, strength, x, y, z, out.fx, out.fy, out.fz);
+        out.fx[i] -= sums.x;
+        out.fy[i] -= sums.y;
+        out.fz[i] -= sums.z;
+        if (sums.coincident > 0) SeparateCoincident(i, strength, out);
+    }
+}
+
+// The pair pass of a big molecule in kPairBlocks blocks of rows of about
+// equal work (row i has i pairs). Block 0 adds into the step's forces, every
+// later block into a zeroed buffer of its own, which is then added to the
+// forces in block order.
+constexpr int kPairBlocks = 8;
+
+struct PairPlan {
+    float strength = 0.0f;
+    int rowStart[kPairBlocks + 1] = {};
+    std::vector<float> buffers[kPairBlocks];  // x, y and z parts, rowStart[k + 1] each
+};
+
+PairPlan plan;
+
+ForceBuffer BlockBuffer(int block) {
+    if (block == 0) return {arrays.fx.data(), arrays.fy.data(), arrays.fz.data()};
+    float* base = plan.buffers[block].data();
+    const size_t length = static_cast<size_t>(plan.rowStart[block + 1]);
+    return {base, base + length, base + 2 * length};
+}
+
+void RunBlock(int block) {
+    if (block > 0) std::fill(plan.buffers[block].begin(), plan.buffers[block].end(), 0.0f);
+    RepulsionRows(plan.rowStart[block], plan.rowStart[block + 1], plan.strength,
+                  BlockBuffer(block));
+}
+
+// Threads that take blocks of the pair pass while the step's own thread
+// takes them too. Started at the first big step, stopped at exit.
+class PairPool {
+public:
+    ~PairPool() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& worker : workers_) worker.join();
+    }
+
+    void SetThreads(int count) {
+        std::lock_guard lock(mutex_);
+        threads_ = count > 0 ? count : Cores();
+    }
+
+    // Runs RunBlock for every block, on the calling thread and the pool.
+    void RunBlocks() {
+        int helpers = 0;
+        {
+            std::lock_guard lock(mutex_);
+            helpers = std::min(threads_, kPairBlocks) - 1;
+            if (helpers > 0 && workers_.empty()) Start();
+            helpers = std::min(helpers, static_cast<int>(workers_.size()));
+            nextBlock_ = 0;
+            blocksDone_ = 0;
+            helpersWanted_ = helpers;
+            running_ = true;
+        }
+        if (helpers > 0) wake_.notify_all();
+        for (int block; (block = Claim()) >= 0;) Finish(block);
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [this] { return blocksDone_ == kPairBlocks; });
+        running_ = false;
+    }
+
+private:
+    // One thread for each core beside the caller's. Where no thread can be
+    // started the caller runs every block.
+    void Start() {
+        const int count = std::min(Cores() - 1, kPairBlocks - 1);
+        try {
+            for (int k = 0; k < count; ++k) workers_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+        }
+    }
+
+    // The next block to run, or -1 when none is left.
+    int Claim() {
+        std::lock_guard lock(mutex_);
+        if (!running_ || nextBlock_ == kPairBlocks) return -1;
+        return nextBlock_++;
+    }
+
+    void Finish(int block) {
+        RunBlock(block);
+        std::lock_guard lock(mutex_);
+        if (++blocksDone_ == kPairBlocks) finished_.notify_one();
+    }
+
+    void Work() {
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] {
+                    return stopping_ ||
+                           (running_ && helpersWanted_ > 0 && nextBlock_ < kPairBlocks);
+                });
+                if (stopping_) return;
+                --helpersWanted_;
+            }
+            for (int block; (block = Claim()) >= 0;) Finish(block);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, finished_;
+    std::vector<std::thread> workers_;
+    static int Cores() {
+        return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
+    }
+
+    int threads_ = Cores();
+    int nextBlock_ = 0, blocksDone_ = 0, helpersWanted_ = 0;
+    bool running_ = false, stopping_ = false;
+};
+
+PairPool& Pool() {
+    static PairPool pool;
+    return pool;
+}
+
 void ApplyRepulsion(const Coefficients& c) {
     const int n = NodeCount();
-    for (int i = 1; i < n; ++i) {
-        const RowSums sums =
-            RepulsionRow(i, c.repulsionStrength, arrays.x.data(), arrays.y.data(), arrays.z.data(),
-                         arrays.fx.data(), arrays.fy.data(), arrays.fz.data());
-        arrays.fx[i] -= sums.x;
-        arrays.fy[i] -= sums.y;
-        arrays.fz[i] -= sums.z;
-        if (sums.coincident > 0) SeparateCoincident(i, c.repulsionStrength);
+    if (n < kThreadedPairsFrom) {
+        RepulsionRows(1, n, c.repulsionStrength,
+                      {arrays.fx.data(), arrays.fy.data(), arrays.fz.data()});
+        return;
+    }
+    // Row i costs i pairs, so the rows before r cost about r^2 / 2.
+    plan.strength = c.repulsionStrength;
+    for (int k = 0; k <= kPairBlocks; ++k)
+        plan.rowStart[k] = static_cast<int>(std::lround(n * std::sqrt(double(k) / kPairBlocks)));
+    for (int k = 1; k < kPairBlocks; ++k)
+        plan.buffers[k].resize(3 * static_cast<size_t>(plan.rowStart[k + 1]));
+    Pool().RunBlocks();
+    for (int k = 1; k < kPairBlocks; ++k) {
+        const ForceBuffer from = BlockBuffer(k);
+        const int length = plan.rowStart[k + 1];
+        for (int j = 0; j < length; ++j) {
+            arrays.fx[j] += from.fx[j];
+            arrays.fy[j] += from.fy[j];
+            arrays.fz[j] += from.fz[j];
+        }
     }
 }
 
@@ -261,6 +494,10 @@ void MoveNodes(const Coefficients& c) {
 }
 
 }  // namespace
+
+void SetLayoutThreads(int count) {
+    Pool().SetThreads(count);
+}
 
 void SimulationStep() {
     const Coefficients c = CoefficientsForStep();

@@ -7,6 +7,11 @@
 // (dragging, at currentNode) neither moves nor loses its gathered force.
 void SimulationStep();
 
+// How many threads (the caller's included) the step of a big molecule may
+// use; 0 or less: one for each core. The positions a step gives do not
+// depend on it.
+void SetLayoutThreads(int count);
+
 // Gives every node a random depth from -1 to +1 in steps of 0.02, so that a
 // molecule flattened by Squash regains its depth through the forces.
 void ReleaseSquash();

@@ -66,25 +66,21 @@ void SetDisplayColour(const Colour& colour) {
 }
 
 void PassColour(const Colour& colour, RenderPass pass) {
+    const Colour shown = DisplayColour(colour);
     if (pass == RenderPass::plain) {
-        SetDisplayColour(colour);
+        glColor4f(shown.red, shown.green, shown.blue, shown.alpha);
         return;
     }
     const float diffuse = settings.LightDiffuse;
     const float ambient = settings.LightAmbient;
     const float total = diffuse + ambient;
-    // Each pass takes its light's share. With both lights at zero there is
-    // no share to take; the passes then split the colour evenly, so they
-    // still add up to it.
+    // Each pass takes its light's share of the colour as shown, so the two
+    // add up to it where no shadow falls, whatever the background. With both
+    // lights at zero there is no share to take; the passes then split the
+    // colour evenly.
     const float share =
         total != 0.0f ? (pass == RenderPass::ambient ? ambient : diffuse) / total : 0.5f;
-    const Colour& back = settings.BackgroundColour;
-    const bool invert = settings.InvertColours;
-    auto channel = [&](float b, float c) {
-        return invert ? b + share * (1.0f - (b + c)) : b + share * (b + c);
-    };
-    glColor4f(channel(back.red, colour.red), channel(back.green, colour.green),
-              channel(back.blue, colour.blue), colour.alpha);
+    glColor4f(share * shown.red, share * shown.green, share * shown.blue, shown.alpha);
 }
 
 void DrawAtomSphere(float radius, const Node& node, bool solid) {
@@ -128,9 +124,10 @@ int SphereSlices(float elementRadius, float atomScale, float distance, int detai
     const int64_t size = TruncateBounded(atomScale * elementRadius * 100.0f);
     const int64_t far = std::max<int64_t>(1, TruncateBounded(distance + 1.0f));
     int64_t slices = size * detailLevel / far;
-    slices = std::max<int64_t>(slices, 6);
     slices = std::min<int64_t>(slices, static_cast<int64_t>(detailLevel) + 6);
-    return static_cast<int>(std::min(slices, kMaxSlices));
+    slices = std::min(slices, kMaxSlices);
+    // The floor comes last, so a negative DetailLevel still draws every atom.
+    return static_cast<int>(std::max<int64_t>(slices, 6));
 }
 
 std::vector<Vector3> CageVertices(int depth) {

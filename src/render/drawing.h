@@ -23,7 +23,9 @@ Colour DisplayColour(const Colour& colour);
 // Sets the current colour to DisplayColour(colour).
 void SetDisplayColour(const Colour& colour);
 
-// Sets the current colour of an unlit item (a link, a label) for a pass.
+// Sets the current colour of an unlit item (a link, a label) for a pass: the
+// displayed colour in a plain frame, the ambient or direct light's share of
+// it in the passes of a shadowed frame (alpha unchanged in every pass).
 void PassColour(const Colour& colour, RenderPass pass);
 
 // A sphere of the given radius at the current origin, tessellated by the
@@ -35,7 +37,7 @@ void DrawCage(int depth, float radius);
 
 // The slice (and stack) count of an atom's sphere: its element radius times
 // the atom scale against its distance from the eye, between 6 and
-// detailLevel + 6.
+// detailLevel + 6 (and at most 256), never below 6 whatever detailLevel.
 int SphereSlices(float elementRadius, float atomScale, float distance, int detailLevel);
 
 // The cage's triangles as unit vectors, three per triangle, counter-clockwise

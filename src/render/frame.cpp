@@ -55,7 +55,8 @@ void RenderFrame(const FrameInput& input) {
     SetupLights();
     ApplyCamera();
 
-    molecule.hoverNode = input.pointerInView ? PickNode(input.mouseX, input.mouseY) : -1;
+    molecule.hoverNode =
+        input.pointerInView ? PickNode(input.mouseX, input.mouseY, input.width, input.height) : -1;
 
     if (settings.Shadows)
         DrawShadowedScene();

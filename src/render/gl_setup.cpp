@@ -8,6 +8,16 @@
 #include "settings.h"
 #include "view_state.h"
 
+namespace {
+
+int contextGeneration = 0;
+
+}  // namespace
+
+int ContextGeneration() {
+    return contextGeneration;
+}
+
 void SetupOpenGL() {
     glShadeModel(GL_SMOOTH);
     glEnable(GL_AUTO_NORMAL);
@@ -17,6 +27,7 @@ void SetupOpenGL() {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthMask(GL_TRUE);
+    ++contextGeneration;
     // Each failing font is reported and the program carries on; text in
     // that font then draws nothing.
     SetupBitmapFont(DefaultSansFace(false));

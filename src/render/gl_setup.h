@@ -10,6 +10,9 @@
 constexpr int kSurfaceDepthBits = 24;
 constexpr int kSurfaceStencilBits = 8;
 constexpr bool kSurfaceDoubleBuffered = true;
+// Samples per pixel asked for, so that edges are antialiased; a surface
+// without them is taken when the driver refuses.
+constexpr int kSurfaceSamples = 4;
 
 // Both lights sit at this point in eye space: 200 units right of and above
 // the eye, level with it, so the lighting stays fixed to the viewer however
@@ -20,6 +23,11 @@ constexpr Vector3 kLightPosition{200.0f, 200.0f, 0.0f};
 // outline font's display lists (fonts.h) and resets the camera. Run once,
 // right after the context is made current for the first time.
 void SetupOpenGL();
+
+// How many contexts SetupOpenGL has prepared. Objects kept on a context
+// remember the count they were made under; a different count means that
+// context is gone and they are made again.
+int ContextGeneration();
 
 // Both lights, the material and colour material. The model-view matrix must
 // be the identity, so the light positions are eye coordinates.

@@ -25,8 +25,8 @@ EGLDisplay SurfacelessDisplay() {
 }
 
 // A configuration with at least the depth and stencil bits the shadows and
-// the depth test need.
-bool ChooseConfig(EGLDisplay display, EGLConfig& config) {
+// the depth test need, with samples when asked for and the driver has them.
+bool ChooseConfig(EGLDisplay display, int samples, EGLConfig& config) {
     const EGLint attributes[] = {EGL_SURFACE_TYPE,
                                  EGL_PBUFFER_BIT,
                                  EGL_RENDERABLE_TYPE,
@@ -43,6 +43,10 @@ bool ChooseConfig(EGLDisplay display, EGLConfig& config) {
                                  kSurfaceDepthBits,
                                  EGL_STENCIL_SIZE,
                                  kSurfaceStencilBits,
+                                 EGL_SAMPLE_BUFFERS,
+                                 samples > 0 ? 1 : 0,
+                                 EGL_SAMPLES,
+                                 samples,
                                  EGL_NONE};
     EGLint count = 0;
     if (!eglChooseConfig(display, attributes, &config, 1, &count) || count < 1) return false;
@@ -54,7 +58,7 @@ bool ChooseConfig(EGLDisplay display, EGLConfig& config) {
 
 }  // namespace
 
-bool CreateOffscreenContext(int width, int height, OffscreenContext& out) {
+bool CreateOffscreenContext(int width, int height, OffscreenContext& out, int samples) {
     out = OffscreenContext{};
     if (width <= 0 || height <= 0) return false;
     EGLDisplay display = SurfacelessDisplay();
@@ -62,7 +66,9 @@ bool CreateOffscreenContext(int width, int height, OffscreenContext& out) {
     out.display = display;
 
     EGLConfig config;
-    if (!eglBindAPI(EGL_OPENGL_API) || !ChooseConfig(display, config)) {
+    // Multisampled when the driver offers it, else without.
+    if (!eglBindAPI(EGL_OPENGL_API) || ((samples <= 0 || !ChooseConfig(display, samples, config)) &&
+                                        !ChooseConfig(display, 0, config))) {
         DestroyOffscreenContext(out);
         return false;
     }

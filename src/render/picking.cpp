@@ -1,66 +1,152 @@
-// Picking by OpenGL selection mode. Only the atoms' spheres are named, so
-// cages, links and clouds cannot be picked and an atom is picked through its
-// cloud.
+// Picking by ray geometry in eye space. The pick region's rays form a
+// pyramid with its apex at the eye; a sphere covers part of the region when
+// its centre lies within its radius of that pyramid.
 #include "picking.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include <cmath>
+#include <limits>
 
-#include "drawing.h"
-#include "gl_setup.h"
+#include "camera.h"
 #include "molecule.h"
 #include "view_state.h"
 
 namespace {
 
-// Room for 1024 hit records of four words: one name, two depths, the count.
-constexpr GLsizei kSelectionWords = 4096;
+struct Vec {
+    double x, y, z;
+};
+
+Vec operator-(const Vec& a, const Vec& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec operator*(double k, const Vec& a) {
+    return {k * a.x, k * a.y, k * a.z};
+}
+double Dot(const Vec& a, const Vec& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec Cross(const Vec& a, const Vec& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec Unit(const Vec& a) {
+    const double length = std::sqrt(Dot(a, a));
+    return length > 0.0 ? (1.0 / length) * a : a;
+}
+
+// The rays through the pick region: its four corner directions in turn
+// around the region, and the inward unit normals of the four side faces.
+struct Pyramid {
+    Vec edge[4];    // unit corner directions
+    Vec normal[4];  // face i lies between edge i and edge i + 1
+    Vec span[4];    // edge i x edge i + 1, to tell whether a point lies between them
+};
+
+Pyramid PickPyramid(int mouseX, int mouseY, int width, int height) {
+    const Matrix4 projection = ProjectionMatrix(width, height);
+    // Window coordinates of the region, y up as GL counts it.
+    const double left = mouseX - 1.0, right = mouseX + 1.0;
+    const double bottom = (height - mouseY) - 1.0, top = (height - mouseY) + 1.0;
+    // A window point's ray in eye space runs along (ndcX / p00, ndcY / p11, -1).
+    auto ray = [&](double x, double y) {
+        return Vec{(2.0 * x / width - 1.0) / projection.m[0],
+                   (2.0 * y / height - 1.0) / projection.m[5], -1.0};
+    };
+    const Vec corners[4] = {ray(left, bottom), ray(right, bottom), ray(right, top), ray(left, top)};
+    const Vec middle = ray(mouseX, height - mouseY);
+    Pyramid pyramid;
+    for (int i = 0; i < 4; ++i) {
+        const Vec& a = corners[i];
+        const Vec& b = corners[(i + 1) % 4];
+        pyramid.edge[i] = Unit(a);
+        pyramid.span[i] = Cross(a, b);
+        Vec n = Unit(pyramid.span[i]);
+        if (Dot(n, middle) < 0.0) n = -1.0 * n;
+        pyramid.normal[i] = n;
+    }
+    return pyramid;
+}
+
+// The depth (distance along -z in eye space) of the front surface of the
+// sphere at centre e, radius r, inside the pyramid; NaN when the sphere does
+// not reach into it. The depth is taken on the ray of the pyramid nearest to
+// the centre, where the surface comes nearest to the eye.
+double SurfaceDepth(const Pyramid& pyramid, const Vec& e, double r) {
+    double side[4];
+    bool inside = true;
+    for (int i = 0; i < 4; ++i) {
+        side[i] = Dot(e, pyramid.normal[i]);
+        if (side[i] < -r) return std::numeric_limits<double>::quiet_NaN();
+        if (side[i] < 0.0) inside = false;
+    }
+    const double centreDistance2 = Dot(e, e);
+    // From inside, only the back faces of the sphere face the eye, and they
+    // are culled.
+    if (centreDistance2 <= r * r) return std::numeric_limits<double>::quiet_NaN();
+
+    // The point of the pyramid nearest to the centre.
+    Vec nearest = e;
+    if (!inside) {
+        double best = std::numeric_limits<double>::infinity();
+        auto consider = [&](const Vec& point) {
+            const Vec gap = e - point;
+            const double distance2 = Dot(gap, gap);
+            if (distance2 < best) {
+                best = distance2;
+                nearest = point;
+            }
+        };
+        for (int i = 0; i < 4; ++i) {
+            if (side[i] >= 0.0) continue;
+            const Vec& a = pyramid.edge[i];
+            const Vec& b = pyramid.edge[(i + 1) % 4];
+            const Vec onFace = e - side[i] * pyramid.normal[i];
+            if (Dot(Cross(a, onFace), pyramid.span[i]) >= 0.0 &&
+                Dot(Cross(onFace, b), pyramid.span[i]) >= 0.0) {
+                consider(onFace);
+            } else {
+                for (const Vec* ray : {&a, &b}) {
+                    const double along = Dot(e, *ray);
+                    consider(along > 0.0 ? along * *ray : Vec{0.0, 0.0, 0.0});
+                }
+            }
+        }
+        if (best > r * r) return std::numeric_limits<double>::quiet_NaN();
+    }
+    const Vec direction = Unit(nearest);
+    const double along = Dot(direction, e);
+    if (along <= 0.0) return std::numeric_limits<double>::quiet_NaN();
+    const double discriminant = along * along - (centreDistance2 - r * r);
+    const double distance = along - std::sqrt(discriminant > 0.0 ? discriminant : 0.0);
+    const double depth = -distance * direction.z;
+    if (!(depth >= kNearPlane && depth <= kFarPlane))
+        return std::numeric_limits<double>::quiet_NaN();
+    return depth;
+}
 
 }  // namespace
 
-int PickNode(int mouseX, int mouseY) {
-    GLuint buffer[kSelectionWords];
-    glSelectBuffer(kSelectionWords, buffer);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const int width = viewport[2];
-    const int height = viewport[3];
+int PickNode(int mouseX, int mouseY, int width, int height) {
     if (width <= 0 || height <= 0) return -1;
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    // Window y runs down, GL's up.
-    gluPickMatrix(mouseX, height - mouseY, 2.0, 2.0, viewport);
-    MultiplyProjection(width, height);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_MODELVIEW);
-
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
+    const Pyramid pyramid = PickPyramid(mouseX, mouseY, width, height);
+    const Matrix4 camera = CameraMatrix();
+    const float* m = camera.m;
+    int best = -1;
+    double bestDepth = std::numeric_limits<double>::infinity();
     const int count = NodeCount();
     for (int i = 0; i < count; ++i) {
         const Node& node = molecule.nodes[i];
         if (!node.element) continue;
-        glLoadName(static_cast<GLuint>(i));
-        glPushMatrix();
-        glTranslatef(node.position.x, node.position.y, node.position.z);
-        DrawAtomSphere(viewState.atomScale * node.element->radius, node, true);
-        glPopMatrix();
+        // The radius as drawn, in single precision.
+        const float radius = viewState.atomScale * node.element->radius;
+        if (!(radius > 0.0f)) continue;
+        const double x = node.position.x, y = node.position.y, z = node.position.z;
+        const Vec e{m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+                    m[2] * x + m[6] * y + m[10] * z + m[14]};
+        const double depth = SurfaceDepth(pyramid, e, radius);
+        if (depth < bestDepth) {
+            bestDepth = depth;
+            best = i;
+        }
     }
-    // Negative when the records overflowed the buffer.
-    const GLint hits = glRenderMode(GL_RENDER);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-
-    if (hits <= 0) return -1;
-    // Every record is four words: name count (always 1), minimum depth,
-    // maximum depth, name. The nearest surface wins; ties keep the earlier
-    // record, which is the earlier atom.
-    int best = 0;
-    for (int j = 1; j < hits && 4 * j + 3 < kSelectionWords; ++j)
-        if (buffer[4 * j + 1] < buffer[4 * best + 1]) best = j;
-    return static_cast<int>(buffer[4 * best + 3]);
+    return best;
 }

@@ -7,10 +7,14 @@
 #include <cstring>
 
 #include "atomic_write.h"
+#include "camera.h"
+#include "dragging.h"
 #include "frame.h"
 #include "gl_setup.h"
+#include "molecule.h"
 #include "offscreen.h"
 #include "prompts.h"
+#include "view_state.h"
 
 Image ReadFrameImage(int width, int height) {
     Image image;
@@ -38,6 +42,7 @@ std::string EncodePng(const Image& image) {
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
+    png.flags = PNG_IMAGE_FLAG_FAST;
     png_alloc_size_t size = 0;
     if (!png_image_write_get_memory_size(png, size, 0, image.rgb.data(), 0, nullptr)) {
         png_image_free(&png);
@@ -56,15 +61,28 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     OffscreenContext context;
     if (!CreateOffscreenContext(request.width, request.height, context))
         return PictureResult::noContext;
-    SetupOpenGL();
+    SetupOpenGL();  // resets the camera
+    if (request.fit) {
+        const int current = molecule.currentNode;
+        molecule.currentNode = -1;
+        CentreMolecule();
+        molecule.currentNode = current;
+    }
+    if (request.turnGiven) {
+        viewState.modelYaw = request.turnYaw;
+        viewState.modelPitch = request.turnPitch;
+    }
+    if (request.fit) FitEyeToMolecule(request.width, request.height);
     FrameInput frame;
     frame.width = request.width;
     frame.height = request.height;
     frame.mouseX = request.mouseX;
     frame.mouseY = request.mouseY;
     frame.pointerInView = request.pointerInView;
-    RenderFrame(frame);
-    glFinish();
+    for (long long i = 0; i < request.repeat || i == 0; ++i) {
+        RenderFrame(frame);
+        glFinish();
+    }
     const std::string png = EncodePng(ReadFrameImage(request.width, request.height));
     DestroyOffscreenContext(context);
 

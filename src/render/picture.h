@@ -14,7 +14,8 @@ struct Image {
 // The current context's colour buffer from (0, 0) to (width, height).
 Image ReadFrameImage(int width, int height);
 
-// The image as PNG bytes; empty when it cannot be encoded.
+// The image as PNG bytes, compressed for speed (no filters, zlib level 3);
+// empty when it cannot be encoded.
 std::string EncodePng(const Image& image);
 
 // What the headless picture asks for: a client size in pixels and the
@@ -25,6 +26,11 @@ struct PictureRequest {
     bool pointerInView = false;  // false: no pointer, nothing hovered
     int mouseX = 0;              // pointer, pixels from the left
     int mouseY = 0;              // pointer, pixels from the top
+    bool turnGiven = false;      // set the model turn to turnYaw, turnPitch
+    float turnYaw = 0.0f;        // model yaw, degrees
+    float turnPitch = 0.0f;      // model pitch, degrees
+    bool fit = false;            // centre on the weighted centre and fit the eye
+    long long repeat = 1;        // frames drawn, each whole with its pick; the last is kept
 };
 
 enum class PictureResult {
@@ -33,6 +39,9 @@ enum class PictureResult {
     notWritten  // the file could not be written (reported as a file error)
 };
 
-// Draws one frame of the process-wide molecule and settings as the window
+// Draws a frame of the process-wide molecule and settings as the window
 // would at that size and writes it to path as PNG, replacing the file whole.
+// The camera starts reset; with fit the molecule is centred on its weighted
+// centre as the C key does, then turned, then the eye moves back until every
+// atom fits (FitEyeToMolecule).
 PictureResult RenderToPng(const std::string& path, const PictureRequest& request);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "settings.h"
+#include "sphere_batch.h"
 #include "text.h"
 #include "view_state.h"
 
@@ -20,12 +21,19 @@ float LinkLineWidth(int order, float current) {
     return current;
 }
 
+// The links gathered by line width: each width's lines are drawn in one
+// call. The lists keep their storage from frame to frame.
+struct LinkBatch {
+    float width = kLinkWidth;
+    std::vector<Vector3> ends;  // two per line
+};
+
 void DrawLinks(RenderPass pass) {
+    static std::vector<LinkBatch> batches;
+    for (LinkBatch& batch : batches) batch.ends.clear();
     const std::vector<Node>& nodes = molecule.nodes;
     float width = kLinkWidth;
     int currentOrder = 1;
-    glLineWidth(width);
-    glBegin(GL_LINES);
     for (const Node& p : nodes) {
         const size_t links = std::min(p.neighbours.size(), p.linkOrders.size());
         for (size_t i = 0; i < links; ++i) {
@@ -35,20 +43,26 @@ void DrawLinks(RenderPass pass) {
             // the larger id.
             if (q.id > p.id) continue;
             const int order = p.linkOrders[i];
-            if (order != currentOrder) {
-                // The width cannot change inside a line batch.
-                glEnd();
-                width = LinkLineWidth(order, width);
-                glLineWidth(width);
-                glBegin(GL_LINES);
-            }
-            PassColour(settings.LinkColour, pass);
-            glVertex3f(p.position.x, p.position.y, p.position.z);
-            glVertex3f(q.position.x, q.position.y, q.position.z);
+            // A change of order sets the width; an order without a width of
+            // its own keeps the one before it.
+            if (order != currentOrder) width = LinkLineWidth(order, width);
             currentOrder = order;
+            auto batch = std::find_if(batches.begin(), batches.end(),
+                                      [&](const LinkBatch& b) { return b.width == width; });
+            if (batch == batches.end()) batch = batches.insert(batches.end(), {width, {}});
+            batch->ends.push_back(p.position);
+            batch->ends.push_back(q.position);
         }
     }
-    glEnd();
+    PassColour(settings.LinkColour, pass);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    for (const LinkBatch& batch : batches) {
+        if (batch.ends.empty()) continue;
+        glLineWidth(batch.width);
+        glVertexPointer(3, GL_FLOAT, sizeof(Vector3), batch.ends.data());
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(batch.ends.size()));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 // Translucent shells drawn last and without depth writes, so atoms and links
@@ -58,9 +72,19 @@ void DrawClouds() {
     glDepthMask(GL_FALSE);
     glDisable(GL_STENCIL_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (ShaderSpheresInUse()) {
+        static std::vector<SphereItem> clouds;
+        clouds.clear();
+        const Colour colour = DisplayColour(settings.CloudColour);
+        for (const Node& node : molecule.nodes)
+            if (node.cloud && node.element)
+                clouds.push_back(
+                    {node.position, 2.0f * viewState.atomScale * node.element->radius, colour});
+        DrawSphereBatch(clouds, true);
+    }
     SetDisplayColour(settings.CloudColour);
     for (const Node& node : molecule.nodes) {
-        if (!node.cloud || !node.element) continue;
+        if (!node.cloud || !node.element || ShaderSpheresInUse()) continue;
         glPushMatrix();
         glTranslatef(node.position.x, node.position.y, node.position.z);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -79,6 +103,11 @@ void DrawScene(RenderPass pass) {
     // cage would otherwise be drawn lit.
     glDisable(GL_LIGHTING);
     glLineWidth(1.0f);
+    // With the shader the atoms are gathered and drawn in one batch after
+    // their cages and labels.
+    const bool batched = ShaderSpheresInUse();
+    static std::vector<SphereItem> atoms;
+    atoms.clear();
     for (const Node& node : molecule.nodes) {
         if (!node.element) continue;
         const float radius = node.element->radius;
@@ -94,12 +123,17 @@ void DrawScene(RenderPass pass) {
             SetDisplayColour(settings.SelectColour);
             DrawCage(2, cageRadius);
         }
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        SetDisplayColour(node.element->colour);
-        DrawAtomSphere(scale * radius, node, true);
+        if (batched) {
+            atoms.push_back({node.position, scale * radius, DisplayColour(node.element->colour)});
+        } else {
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            SetDisplayColour(node.element->colour);
+            DrawAtomSphere(scale * radius, node, true);
+        }
         DrawAtomLabels(node, pass);
         glPopMatrix();
     }
+    if (batched) DrawSphereBatch(atoms, false);
     DrawLinks(pass);
     DrawClouds();
 }

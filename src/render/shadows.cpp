@@ -1,10 +1,13 @@
 // Shadow volumes counted with the depth-pass method. The volumes have no end
 // caps, so the count is right while the eye is outside every volume.
+#define GL_GLEXT_PROTOTYPES 1
 #include "shadows.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "drawing.h"
 #include "gl_setup.h"
@@ -48,6 +51,27 @@ bool IsZero(const Vector3& v) {
     return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
 }
 
+// The frame's volume walls: the list keeps its storage from frame to frame,
+// and the context's buffer object holds them while both counting passes
+// draw them.
+struct VolumeBuffer {
+    std::vector<ShadowQuad> quads;
+    int context = 0;       // ContextGeneration() the buffer object was made under
+    bool checked = false;  // the context was asked for buffer objects
+    GLuint buffer = 0;     // 0: the passes draw from the list itself
+    size_t capacity = 0;   // bytes the buffer object holds
+    GLsizei vertices = 0;  // vertices loaded
+};
+VolumeBuffer volumes;
+
+// Buffer objects came with OpenGL 1.5.
+bool ContextHasBufferObjects() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
+    return major > 1 || minor >= 5;
+}
+
 }  // namespace
 
 void DrawShadowedScene() {
@@ -58,9 +82,10 @@ void DrawShadowedScene() {
 
     // 2, 3. The volumes, built afresh every frame.
     const Vector3 light = LightInModelSpace();
-    std::vector<ShadowQuad> quads;
-    quads.reserve(molecule.nodes.size() * kSilhouetteSides);
+    std::vector<ShadowQuad>& quads = volumes.quads;
+    quads.clear();
     for (const Node& node : molecule.nodes) BuildShadowQuads(node, light, quads);
+    LoadShadowQuads(quads);
 
     // 4. Count the volume walls in front of each surface: +1 for those facing
     // the eye, then -1 for those facing away. The operations clamp at 0 and
@@ -71,15 +96,15 @@ void DrawShadowedScene() {
     glDepthMask(GL_FALSE);
     glFrontFace(GL_CCW);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    DrawShadowQuads(quads);
+    DrawShadowQuads();
     glFrontFace(GL_CW);
     glStencilOp(GL_KEEP, GL_KEEP, GL_DECR);
-    DrawShadowQuads(quads);
+    DrawShadowQuads();
     glFrontFace(GL_CCW);
     glDepthMask(GL_TRUE);
 
-    // 5. The list lives for this frame only.
-    quads = {};
+    // 5. The walls are not needed again this frame.
+    quads.clear();
 
     // 6. The direct light added where no volume covers the surface.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -138,9 +163,38 @@ void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<Shadow
     }
 }
 
-void DrawShadowQuads(const std::vector<ShadowQuad>& quads) {
-    glBegin(GL_QUADS);
-    for (const ShadowQuad& quad : quads)
-        for (const Vector3& c : quad.corners) glVertex3f(c.x, c.y, c.z);
-    glEnd();
+void LoadShadowQuads(const std::vector<ShadowQuad>& quads) {
+    static_assert(sizeof(ShadowQuad) == 12 * sizeof(float));
+    if (volumes.context != ContextGeneration()) {
+        // The buffer object went with the context that made it.
+        volumes.context = ContextGeneration();
+        volumes.checked = false;
+        volumes.buffer = 0;
+        volumes.capacity = 0;
+    }
+    if (!volumes.checked) {
+        volumes.checked = true;
+        if (ContextHasBufferObjects()) glGenBuffers(1, &volumes.buffer);
+    }
+    volumes.vertices = static_cast<GLsizei>(quads.size() * 4);
+    if (quads.data() != volumes.quads.data()) volumes.quads = quads;
+    if (!volumes.buffer) return;
+    const size_t bytes = quads.size() * sizeof(ShadowQuad);
+    glBindBuffer(GL_ARRAY_BUFFER, volumes.buffer);
+    if (bytes > volumes.capacity) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_DRAW);
+        volumes.capacity = bytes;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), quads.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void DrawShadowQuads() {
+    if (volumes.vertices == 0) return;
+    if (volumes.buffer) glBindBuffer(GL_ARRAY_BUFFER, volumes.buffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, volumes.buffer ? nullptr : volumes.quads.data());
+    glDrawArrays(GL_QUADS, 0, volumes.vertices);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    if (volumes.buffer) glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

@@ -28,5 +28,7 @@ Vector3 LightInModelSpace();
 // outside the volume. A node without element adds nothing.
 void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads);
 
-// All quads as one batch, each quad's corners in stored order.
-void DrawShadowQuads(const std::vector<ShadowQuad>& quads);
+// Puts the quads into the context's volume buffer, replacing what it held.
+void LoadShadowQuads(const std::vector<ShadowQuad>& quads);
+// Draws the loaded quads in one call, each quad's corners in stored order.
+void DrawShadowQuads();

@@ -41,11 +41,33 @@ std::string ChargeText(int charge) {
 void Draw3DText(std::string_view text, float size, RenderPass pass) {
     if (text.empty()) return;
     const float width = TextAdvance(text);
-    PassColour(settings.TextColour, pass);
     glTranslatef(-0.5f * width * size, 0.0f, 0.1f);
     glScalef(size, size, 1.0f);
+    // A thin rim in the background colour first: the glyphs' edges drawn as
+    // wide lines, set back a little so the glyphs drawn after it cover its
+    // inner half. The label then reads on an atom of any colour.
+    GLint polygonMode[2] = {GL_FILL, GL_FILL};
+    GLfloat lineWidth = 1.0f;
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
+    PassColour(settings.BackgroundColour, pass);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glLineWidth(kLabelRimWidth);
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(1.0f, 4.0f);
+    glPushMatrix();  // the lists advance the pen
+    CallGlyphLists(fonts.outlineBase, text);
+    glPopMatrix();
+    glFrontFace(GL_CCW);
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glLineWidth(lineWidth);
+
+    PassColour(settings.TextColour, pass);
     CallGlyphLists(fonts.outlineBase, text);
     glFrontFace(GL_CCW);
+    glPolygonMode(GL_FRONT, static_cast<GLenum>(polygonMode[0]));
+    glPolygonMode(GL_BACK, static_cast<GLenum>(polygonMode[1]));
 }
 
 void DrawAtomLabels(const Node& node, RenderPass pass) {

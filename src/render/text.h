@@ -23,6 +23,10 @@ std::string GroupText(int group, char groupLetter);
 // "2+" for a charge of 2, "2-" for -2, empty for 0.
 std::string ChargeText(int charge);
 
+// Width in pixels of the lines that draw a label's rim in the background
+// colour; about half of it shows outside the glyphs.
+constexpr float kLabelRimWidth = 3.0f;
+
 // The text in outline glyphs of em height size, centred horizontally on the
 // current origin with its baseline there, lifted 0.1 towards the eye, in the
 // pass's text colour. Leaves the front faces counter-clockwise.

@@ -52,6 +52,16 @@ TEST(CommandLineTest, ParsesEveryMode) {
     EXPECT_EQ(c.textSize, 8.0f);
     EXPECT_EQ(std::make_pair(c.pictureWidth, c.pictureHeight), std::make_pair(30, 20));
     EXPECT_EQ(std::make_pair(c.mouseX, c.mouseY), std::make_pair(-4, 7));
+    ASSERT_TRUE(ParseCommandLine({"--export", "out.SDF", "--steps", "5", "in.pdb"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Export);
+    EXPECT_EQ(c.outputPath, "out.SDF");
+    EXPECT_EQ(c.inputPath, "in.pdb");
+    ASSERT_TRUE(ParseCommandLine({"--export", "out.dat", "--smiles", "CCO"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Export);
+    EXPECT_EQ(c.smiles, "CCO");
+    ASSERT_TRUE(ParseCommandLine({"--smiles", "c1ccccc1"}, c, error));
+    EXPECT_EQ(c.mode, CommandLine::Mode::Window);
+    EXPECT_EQ(c.smiles, "c1ccccc1");
     // A lone "-" is a file name, not an option.
     ASSERT_TRUE(ParseCommandLine({"-"}, c, error));
     EXPECT_EQ(c.inputPath, "-");
@@ -69,7 +79,12 @@ TEST(CommandLineTest, RejectsUsageErrors) {
         {"--render", "a.png", "--size", "0x5"},
         {"--render", "a.png", "--labels", "bold"},
         {"--render", "a.png", "--text-size", "4"},
-        {"--labels", "names"},  // without --render
+        {"--labels", "names"},                       // without --render
+        {"--export", "out.doc", "in.sdf"},           // no format of that name
+        {"--export", "out.sdf"},                     // nothing to load
+        {"--export", "a.sdf", "--save", "b", "in"},  // two outputs
+        {"--smiles", "CCO", "in.dat"},               // SMILES in place of FILE
+        {"--smiles", ""},
     };
     for (const auto& arguments : wrong) {
         CommandLine c;
@@ -163,6 +178,44 @@ TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
     EXPECT_EQ(run.status, -1);
     EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
+}
+
+// Conversions between the formats, each output read back by the program.
+TEST_F(HeadlessSaveTest, ExportConvertsAnySupportedInput) {
+    const std::string pdb = SourceFile("tests/data/caffeine.pdb");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* output;
+        const char* start;  // of the output file, or of stderr when it is not written
+    } cases[] = {
+        {{"--export", "a.sdf", pdb}, 0, "a.sdf", "caffeine\n"},
+        {{"--save", "b.dat", pdb}, 0, "b.dat", "# Molecule created using Tessaril\n[caffeine]\n"},
+        {{"--export", "c.mol2", "b.dat"}, 0, "c.mol2", "@<TRIPOS>MOLECULE\ncaffeine\n"},
+        {{"--export", "d.xyz", "c.mol2"}, 0, "d.xyz", "24\ncaffeine\n"},
+        {{"--export", "e.hpr", "--smiles", "C#N"}, 0, "e.hpr", "# Molecule created"},
+        {{"--export", "f.pdb", "missing.sdf"},
+         1,
+         "f.pdb",
+         "Import error: Unable to open file missing.sdf!\n"},
+        {{"--export", "g.pdb", "--smiles", "C1CC"}, 1, "g.pdb", "Import error: Unable to build"},
+        {{"--export", "h.sdf", "a.dat"}, 1, "h.sdf", "File Error!"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(folder.path(), c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.output << ": " << run.err;
+        const std::string written = ReadFileOrEmpty(folder.File(c.output));
+        EXPECT_EQ((c.status == 0 ? written : run.err).rfind(c.start, 0), 0u)
+            << c.output << ": " << written << run.err;
+        if (c.status != 0) {
+            EXPECT_EQ(written, "") << c.output;
+        }
+    }
+    ResetProcessState();
+    ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), settings, elementTable);
+    ParseMoleculeText(ReadFileOrEmpty(folder.File("b.dat")));
+    EXPECT_EQ(NodeCount(), 24);
+    EXPECT_EQ(molecule.formula, "C8H10N4O2");
 }
 
 TEST_F(HeadlessSaveTest, StepsSettleEveryExampleNearItsIdealLinkLengths) {

@@ -1,14 +1,18 @@
 // The command line of the headless picture mode: its options and one run
 // from Tessaril.ini and a molecule file to a PNG.
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <tuple>
 
+#include "camera.h"
 #include "command_line.h"
 #include "molecule.h"
 #include "png_decode.h"
 #include "process_state.h"
 #include "prompts_fake.h"
+#include "view_state.h"
 
 namespace {
 
@@ -39,6 +43,18 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_EQ(line.steps, 7);
     EXPECT_EQ(line.labelMode, 0);
     EXPECT_FLOAT_EQ(line.textSize, 4.0f);
+
+    EXPECT_FALSE(line.fit);
+    EXPECT_FALSE(line.turnGiven);
+    EXPECT_EQ(line.repeat, 1);
+    ASSERT_TRUE(ParseCommandLine(
+        {"--render", "a.png", "--fit", "--turn", "-30.5,400", "--repeat", "12"}, line, error))
+        << error;
+    EXPECT_TRUE(line.fit);
+    EXPECT_TRUE(line.turnGiven);
+    EXPECT_FLOAT_EQ(line.turnYaw, -30.5f);
+    EXPECT_FLOAT_EQ(line.turnPitch, 400.0f);
+    EXPECT_EQ(line.repeat, 12);
 
     const std::tuple<const char*, int, const char*, float> cases[] = {{"none", 0, "tiny", 1.5f},
                                                                       {"symbols", 1, "small", 2.5f},
@@ -71,6 +87,14 @@ TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
         {"--render", "a.png", "--text-size", "medium"},
         {"--labels", "names", "water.dat"},
         {"--text-size", "huge", "water.dat"},
+        {"--render", "a.png", "--turn", "90"},
+        {"--render", "a.png", "--turn", "90,nan"},
+        {"--render", "a.png", "--turn", "1e39,0"},
+        {"--render", "a.png", "--repeat", "0"},
+        {"--render", "a.png", "--repeat", "-2"},
+        {"--fit", "water.dat"},
+        {"--turn", "10,20", "water.dat"},
+        {"--repeat", "2", "water.dat"},
     };
     for (const auto& arguments : wrong) {
         CommandLine line;
@@ -175,6 +199,92 @@ TEST_F(RenderRunTest, StepsRunTheLayoutBeforeTheFrame) {
               kExitWritten);
     ASSERT_EQ(NodeCount(), 2);
     EXPECT_LT(distance(), 190.0f);
+}
+
+// Every shipped example, and a molecule far too big for the reset camera,
+// fitted into a wide and a tall picture: every atom's drawn sphere inside the
+// picture, and where the eye had to move back, the molecule reaching close
+// to the picture's edge.
+TEST_F(RenderRunTest, FitFramesEveryExample) {
+    std::string big = "[Big]\n{}\n";
+    for (int i = 0; i < 60; ++i)
+        big += "(" + std::to_string(i) + ")C{}[" + std::to_string((i * 37) % 900 - 450) + "," +
+               std::to_string((i * 53) % 700 - 350) + "," + std::to_string((i * 71) % 500 - 250) +
+               "]\n";
+    WriteFileOrFail("big.dat", big);
+    std::vector<std::string> files = {"big.dat"};
+    for (const auto& entry : std::filesystem::directory_iterator(SourceFile("examples")))
+        files.push_back(entry.path().string());
+    ASSERT_GT(files.size(), 10u);
+    for (const auto& [width, height] : {std::pair{600, 400}, std::pair{200, 500}}) {
+        for (const std::string& file : files) {
+            ResetProcessState();
+            ASSERT_EQ(
+                RunRender(RenderLine({"--render", "fit.png", "--fit", "--turn", "20,-35", "--size",
+                                      std::to_string(width) + "x" + std::to_string(height), file})),
+                kExitWritten)
+                << file;
+            ASSERT_GT(NodeCount(), 0) << file;
+            const Matrix4 camera = CameraMatrix();
+            const Matrix4 projection = ProjectionMatrix(width, height);
+            const double across = 1.0 / projection.m[0], up = 1.0 / projection.m[5];
+            double fullest = 0;  // the largest share of the view an atom reaches
+            for (const Node& node : molecule.nodes) {
+                const Vector3 e = TransformPoint(camera, node.position);
+                const double r = viewState.atomScale * node.element->radius;
+                const double depth = -e.z;
+                EXPECT_GT(depth - r, 20.0) << file;
+                const double x = (std::fabs(e.x) + r * std::hypot(1.0, across)) / (across * depth);
+                const double y = (std::fabs(e.y) + r * std::hypot(1.0, up)) / (up * depth);
+                EXPECT_LE(x, 1.0) << file << " " << width << "x" << height;
+                EXPECT_LE(y, 1.0) << file << " " << width << "x" << height;
+                fullest = std::max({fullest, x, y});
+            }
+            const Vector3& eye = viewState.eye;
+            if (std::hypot(eye.x, eye.y, eye.z) > 500.5f) {
+                EXPECT_GT(fullest, 0.9) << file;
+            }
+        }
+    }
+}
+
+// A turn of the model draws what the same molecule turned in its file draws.
+TEST_F(RenderRunTest, TurnDrawsTheModelTurned) {
+    const Vector3 atoms[] = {{80, 0, 0}, {0, 60, 0}, {0, 0, 70}};
+    const char* const symbols[] = {"C", "O", "N"};
+    const Matrix4 turn = Rotate(Rotate(IdentityMatrix(), -35, 1, 0, 0), 20, 0, 1, 0);
+    std::string plain = "[Three]\n{}\n", turned = plain;
+    for (int i = 0; i < 3; ++i) {
+        const Vector3 q = TransformPoint(turn, atoms[i]);
+        char line[128];
+        std::snprintf(line, sizeof line, "(%d)%s{}[%g,%g,%g]\n", i, symbols[i], atoms[i].x,
+                      atoms[i].y, atoms[i].z);
+        plain += line;
+        std::snprintf(line, sizeof line, "(%d)%s{}[%.5f,%.5f,%.5f]\n", i, symbols[i], q.x, q.y,
+                      q.z);
+        turned += line;
+    }
+    WriteFileOrFail("plain.dat", plain);
+    WriteFileOrFail("turned.dat", turned);
+    auto picture = [&](const std::vector<std::string>& arguments) {
+        EXPECT_EQ(RunRender(RenderLine(arguments)), kExitWritten);
+        DecodedPng image;
+        EXPECT_TRUE(DecodePng(ReadFileOrEmpty(arguments[1]), image));
+        return image;
+    };
+    const DecodedPng byTurn = picture({"--render", "a.png", "--turn", "20,-35", "plain.dat"});
+    const DecodedPng byFile = picture({"--render", "b.png", "turned.dat"});
+    const DecodedPng unturned = picture({"--render", "c.png", "plain.dat"});
+    auto differing = [](const DecodedPng& a, const DecodedPng& b) {
+        int count = 0;
+        for (size_t i = 0; i < a.rgb.size() && i < b.rgb.size(); i += 3)
+            count += std::abs(a.rgb[i] - b.rgb[i]) + std::abs(a.rgb[i + 1] - b.rgb[i + 1]) +
+                         std::abs(a.rgb[i + 2] - b.rgb[i + 2]) >
+                     24;
+        return count;
+    };
+    EXPECT_LT(differing(byTurn, byFile), 100);
+    EXPECT_GT(differing(byTurn, unturned), 2000);
 }
 
 TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "commands.h"
+#include "editing.h"
 #include "element.h"
 #include "gui_driver.h"
 #include "main_window.h"
@@ -339,6 +340,50 @@ TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
         Action("&Save")->trigger();
         EXPECT_EQ(ReadFileOrEmpty(saved), FormatMoleculeText());
     });
+}
+
+// The chemistry formats from the File and Edit menus: the items in their
+// places, an import (and a failed one that changes nothing), an export whose
+// name takes the chosen format's extension, a SMILES build and hydrogens.
+TEST_F(WindowTest, ChemistryFormatsThroughTheMenus) {
+    const std::string bad = folder.File("bad.pdb"), out = folder.File("exported");
+    WriteFileOrFail(bad, "HEADER    NOTHING HERE\nEND\n");
+    for (const std::string& path : {SourceFile("tests/data/caffeine.pdb"), bad})
+        answerer.Push([path](QWidget* chooser) {
+            TypeAndPress(QString::fromStdString(path), "Open")(chooser);
+        });
+    answerer.Push(Press("OK"));  // the failed import's one message
+    answerer.Push(
+        [&](QWidget* chooser) { TypeAndPress(QString::fromStdString(out), "Save")(chooser); });
+    answerer.Push(TypeAndPress(" CCO ", "OK"));
+    RunProgram("", [&] {
+        QStringList file;
+        for (QAction* action : Window()->menuBar()->actions().first()->menu()->actions())
+            file << (action->isSeparator() ? "-" : action->text());
+        EXPECT_EQ(file.join("|").toStdString(),
+                  "&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit");
+        ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparisons
+        Action("&Import...")->trigger();
+        EXPECT_EQ(molecule.name, "caffeine");
+        ASSERT_EQ(NodeCount(), 24);
+        Action("&Import...")->trigger();
+        EXPECT_EQ(molecule.name, "caffeine");
+        EXPECT_EQ(NodeCount(), 24);
+        Action("E&xport...")->trigger();
+        EXPECT_EQ(ReadFileOrEmpty(out + ".sdf").substr(0, 9), "caffeine\n");
+        Action("&New from SMILES...")->trigger();
+        EXPECT_EQ(molecule.formula, "C2H6O");
+        ASSERT_EQ(NodeCount(), 9);
+        RemoveNode(8);
+        RemoveNode(7);
+        Action("Add &Hydrogens")->trigger();
+        EXPECT_EQ(NodeCount(), 9);
+        std::string why;
+        EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+    });
+    ASSERT_EQ(answerer.seen().size(), 5u);
+    EXPECT_EQ(answerer.seen()[2].title.toStdString(), "Import error");
+    EXPECT_TRUE(answerer.allAnswered());
 }
 
 TEST_F(WindowTest, SetControlsMarkFollowsTheDialog) {

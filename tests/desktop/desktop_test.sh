@@ -31,7 +31,8 @@ install)
     entry=$share/applications/org.tessaril.Tessaril.desktop
     for file in bin/tessaril share/tessaril/examples/caffeine.dat share/mime/packages/tessaril.xml \
         share/metainfo/org.tessaril.Tessaril.metainfo.xml share/man/man1/tessaril.1 \
-        share/man/man1/tessaril-launch.1 share/icons/hicolor/scalable/apps/org.tessaril.Tessaril.svg; do
+        share/man/man1/tessaril-launch.1 share/icons/hicolor/scalable/apps/org.tessaril.Tessaril.svg \
+        share/doc/tessaril/COPYING; do
         [ -s "$prefix/$file" ] || fail "$file is not installed"
     done
     [ -x "$launch" ] || fail "the launcher is not executable"
@@ -89,11 +90,11 @@ launcher)
     cmp -s "$config" "$work/expected.ini" || fail "existing settings were overwritten"
 
     start HOME="$work/home2" XDG_CONFIG_HOME="$work/xdg"
-    [ -f "$work/xdg/tessaril/Tessaril.ini" ] && [ ! -e "$work/home2" ] ||
-        fail "XDG_CONFIG_HOME was not used"
+    [ -f "$work/xdg/tessaril/Tessaril.ini" ] || fail "XDG_CONFIG_HOME was not used"
+    [ ! -e "$work/home2" ] || fail "the home folder was used despite XDG_CONFIG_HOME"
     start HOME="$work/home3" XDG_CONFIG_HOME=relative
-    [ -f "$work/home3/.config/tessaril/Tessaril.ini" ] && [ ! -e relative ] ||
-        fail "a relative XDG_CONFIG_HOME was not ignored"
+    [ -f "$work/home3/.config/tessaril/Tessaril.ini" ] || fail "a relative XDG_CONFIG_HOME was used"
+    [ ! -e relative ] || fail "a folder was made under a relative XDG_CONFIG_HOME"
     ;;
 *)
     fail "unknown mode $mode"

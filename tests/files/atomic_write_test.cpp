@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 
 #include "atomic_write.h"
 #include "element.h"
@@ -32,28 +29,8 @@ int FileCount(const std::string& folder) {
     return count;
 }
 
-// The user that permission tests run as: the superuser writes whatever the
-// permission bits say, so as root the test's files go to "nobody".
-constexpr uid_t kPlainUser = 65534;
 bool IsRoot() {
     return geteuid() == 0;
-}
-
-// Runs body in a child process, as the plain user when asked, stopped after
-// five seconds; true when body returned true in time.
-bool InChild(const std::function<bool()>& body, bool asPlainUser = false) {
-    const pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        alarm(5);
-        if (asPlainUser && IsRoot() &&
-            (setgroups(0, nullptr) != 0 || setgid(kPlainUser) != 0 || setuid(kPlainUser) != 0))
-            _exit(2);
-        _exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool ShownOnly(const std::string& text) {
@@ -108,17 +85,23 @@ TEST_F(AtomicWriteTest, WritesNamesOfEveryAllowedLength) {
 }
 
 // Saving succeeds exactly where a plain write would, as a user that
-// permission bits bind: a write-protected file is refused and left whole;
-// a writable file in a read-only folder is written in place.
+// permission bits bind: a write-protected file is refused and left whole; a
+// writable file in a read-only folder, or another user's writable file in a
+// sticky folder (no rename over it), is written in place.
 TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
     const struct {
         mode_t file, subfolder;
+        uid_t owner;  // of the file and the folder
         bool written;
-    } cases[] = {{0444, 0755, false}, {0644, 0555, true}, {0600, 0755, true}};
+    } cases[] = {{0444, 0755, kPlainUser, false},
+                 {0644, 0555, kPlainUser, true},
+                 {0600, 0755, kPlainUser, true},
+                 {0666, 01777, kPlainUser - 1, true}};
     ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
     molecule.name = "New";
     for (const auto& c : cases)
         for (bool settingsFile : {false, true}) {
+            if (c.owner != kPlainUser && !IsRoot()) continue;  // needs a second user
             SCOPED_TRACE(testing::Message() << std::oct << c.file << " in " << c.subfolder
                                             << (settingsFile ? ", settings" : ", molecule"));
             const std::string sub =
@@ -128,15 +111,15 @@ TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
             ASSERT_TRUE(std::filesystem::create_directory(sub));
             WriteFileOrFail(path, "old");
             if (IsRoot()) {
-                ASSERT_EQ(chown(sub.c_str(), kPlainUser, kPlainUser), 0);
-                ASSERT_EQ(chown(path.c_str(), kPlainUser, kPlainUser), 0);
+                ASSERT_EQ(chown(sub.c_str(), c.owner, c.owner), 0);
+                ASSERT_EQ(chown(path.c_str(), c.owner, c.owner), 0);
             }
             ASSERT_EQ(chmod(path.c_str(), c.file), 0);
             ASSERT_EQ(chmod(sub.c_str(), c.subfolder), 0);
             settings.startDirectory = sub;
             const std::string expected =
                 settingsFile ? FormatSettingsText(settings, elementTable) : FormatMoleculeText();
-            EXPECT_TRUE(InChild(
+            EXPECT_TRUE(RunInChild(
                 [&] {
                     const bool written =
                         settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
@@ -215,7 +198,7 @@ TEST_F(AtomicWriteTest, LoadRefusesWhatIsNotABoundedRegularFile) {
     };
     for (const auto& c : cases) {
         molecule.name = "Kept";
-        EXPECT_TRUE(InChild([&] {
+        EXPECT_TRUE(RunInChild([&] {
             return !LoadMoleculeFile(c.first) && molecule.name == "Kept" &&
                    ShownOnly("Unable to open file " + c.first + "!" + c.second);
         })) << c.first;
@@ -238,22 +221,12 @@ TEST_F(AtomicWriteTest, SettingsWriteStoppedPartWayLeavesOldFile) {
         elementTable.push_back(element);
     }
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    EXPECT_TRUE(RunInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const bool written = WriteSettingsFile();
-        const bool reported = fakePrompts.shown.size() == 1 &&
-                              fakePrompts.shown[0] ==
-                                  ShownMessage{"Unable to open file " + path + "!", "File Error!"};
-        _exit(!written && reported ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not fail with the message";
+        return !WriteSettingsFile() && ShownOnly("Unable to open file " + path + "!");
+    })) << "the write did not fail with the message";
     EXPECT_EQ(ReadFileOrEmpty(path), old);
     EXPECT_EQ(FileCount(folder.path()), 1);
 

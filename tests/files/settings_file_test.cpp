@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
@@ -298,19 +297,13 @@ TEST_F(SettingsFileTest, ReadsFromTheWorkingDirectoryAndWritesThere) {
 TEST_F(SettingsFileTest, DeletedWorkingDirectoryGivesTheRelativeName) {
     const std::string gone = folder.File("gone");
     ASSERT_EQ(mkdir(gone.c_str(), 0755), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    EXPECT_TRUE(RunInChild([&] {
         const bool moved = chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0;
         ReadSettingsFile();
-        const bool reported =
-            fakePrompts.shown ==
-            std::vector<ShownMessage>{{"Unable to open file Tessaril.ini!", "File Error!"}};
-        _exit(moved && reported && SettingsFilePath(settings) == "Tessaril.ini" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return moved && SettingsFilePath(settings) == "Tessaril.ini" &&
+               fakePrompts.shown ==
+                   std::vector<ShownMessage>{{"Unable to open file Tessaril.ini!", "File Error!"}};
+    }));
 }
 
 TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesOldFile) {

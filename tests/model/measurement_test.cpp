@@ -111,7 +111,7 @@ TEST(MeasurementTest, SelectedAtomsAreMeasuredAlongTheirLinks) {
     molecule.nodes[3].selected = true;
     EXPECT_EQ(SelectionMeasurementText(20.0), "Dihedral -90.0\u00b0");
     molecule.nodes[4].selected = true;
-    EXPECT_EQ(SelectionMeasurementText(20.0), "");
+    EXPECT_EQ(SelectionMeasurementText(), "");
 }
 
 }  // namespace

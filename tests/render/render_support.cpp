@@ -7,15 +7,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "drawing.h"
 #include "element.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
 #include "scene.h"
+#include "sphere_batch.h"
+#include "view_state.h"
 
 void RenderTest::SetUp() {
     FreshProcessTest::SetUp();
     elementTable.reserve(32);
+    sphereDrawing = SphereDrawing::shader;
     ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
         << "no EGL surfaceless context";
     SetupOpenGL();
@@ -158,4 +162,43 @@ std::vector<FeedbackPrimitive> SceneFeedback() {
         primitives.push_back(primitive);
     }
     return primitives;
+}
+
+int SelectionPick(int mouseX, int mouseY) {
+    SetFrameMatrices();
+    constexpr GLsizei kWords = 4096;
+    std::vector<GLuint> buffer(kWords);
+    glSelectBuffer(kWords, buffer.data());
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(mouseX, kViewHeight - mouseY, 2.0, 2.0, viewport);
+    MultiplyProjection(kViewWidth, kViewHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+    for (int i = 0; i < NodeCount(); ++i) {
+        const Node& node = molecule.nodes[i];
+        if (!node.element) continue;
+        glLoadName(static_cast<GLuint>(i));
+        glPushMatrix();
+        glTranslatef(node.position.x, node.position.y, node.position.z);
+        DrawAtomSphere(viewState.atomScale * node.element->radius, node, true);
+        glPopMatrix();
+    }
+    const GLint hits = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    if (hits <= 0) return -1;
+    int best = 0;
+    for (int j = 1; j < hits; ++j)
+        if (buffer[4 * j + 1] < buffer[4 * best + 1]) best = j;
+    return static_cast<int>(buffer[4 * best + 3]);
 }

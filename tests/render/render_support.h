@@ -66,6 +66,13 @@ struct FeedbackPrimitive {
 };
 std::vector<FeedbackPrimitive> SceneFeedback();
 
+// The atom under the pointer as OpenGL selection mode finds it: every atom's
+// tessellated sphere drawn into a 2 x 2 pixel pick region, the smallest
+// minimum depth winning, the earlier atom on a tie, -1 for none or when the
+// selection buffer of 1024 records overflows. Sets the frame matrices of the
+// test view first.
+int SelectionPick(int mouseX, int mouseY);
+
 // The projection, viewport and camera of a frame of the test view, with the
 // model-view matrix selected.
 void SetFrameMatrices();

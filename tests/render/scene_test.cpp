@@ -37,6 +37,8 @@ TEST(SphereSlices, FollowSizeAndDistanceWithinDetailBounds) {
         {10, 1e9f, 0, 20, 26},     // huge scale: no overflow
         {10, 1, infinity, 20, 6},  // an eye flown far away
         {10, 1, 0, INT_MAX, 256},  // a hand-edited detail level stays buildable
+        {10, 1, 0, -10, 6},        // a negative one still draws every atom
+        {10, 1, 1999, INT_MIN, 6},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SphereSlices(c.radius, c.scale, c.distance, c.detail), c.expected)
@@ -115,6 +117,31 @@ TEST_F(SceneTest, PassColourSharesTheColourBetweenTheLights) {
             << " " << got.green << " " << got.blue;
         EXPECT_FLOAT_EQ(got.alpha, 0.5f);
     }
+}
+
+// Whatever the background, the two passes of a shadowed frame add up to the
+// plain colour, and the ambient pass alone holds the ambient share of it.
+TEST_F(SceneTest, PassesAddUpToThePlainColourOnAnyBackground) {
+    const Colour c{0.7f, 0.7f, 0.2f, 1};
+    settings.LightDiffuse = 0.6f;
+    settings.LightAmbient = 0.2f;
+    for (const Colour background : {Colour{0.25f, 0.25f, 0.4f, 1}, Colour{1, 1, 1, 1}})
+        for (const bool invert : {false, true}) {
+            settings.BackgroundColour = background;
+            settings.InvertColours = invert;
+            PassColour(c, RenderPass::plain);
+            const Colour plain = CurrentColour();
+            PassColour(c, RenderPass::ambient);
+            const Colour ambient = CurrentColour();
+            PassColour(c, RenderPass::direct);
+            const Colour direct = CurrentColour();
+            const Colour sum{ambient.red + direct.red, ambient.green + direct.green,
+                             ambient.blue + direct.blue, 1};
+            EXPECT_TRUE(NearColour(sum, plain, 1e-5f)) << background.red << " " << invert;
+            EXPECT_TRUE(
+                NearColour(ambient, {plain.red / 4, plain.green / 4, plain.blue / 4, 1}, 1e-5f))
+                << background.red << " " << invert;
+        }
 }
 
 TEST_F(SceneTest, BackgroundFillsTheFrameAndInverts) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "element.h"
 #include "fonts.h"
@@ -13,6 +14,7 @@
 #include "prompts_fake.h"
 #include "render_support.h"
 #include "settings.h"
+#include "settings_file.h"
 #include "text.h"
 #include "view_state.h"
 
@@ -227,6 +229,59 @@ TEST_F(TextTest, TextSizeChangesOnlyTheLabels) {
                                                     tiny.rgb[at + 2] != huge.rgb[at + 2]);
         }
     EXPECT_EQ(changedElsewhere, 0);
+}
+
+// With the shipped colours and default settings a symbol label stands out
+// from what lies around it on every common element: its glyph pixels and the
+// pixels touching them differ by at least 60 levels of luminance (of 255).
+TEST_F(TextTest, LabelsAreReadableOnEveryCommonElementColour) {
+    Settings shipped;
+    ElementTable table;
+    ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), shipped, table);
+    ASSERT_GT(table.size(), 26u);
+    for (const char* symbol : {"H", "C", "N", "O", "S", "P", "Cl", "Fe"}) {
+        ResetProcessState();
+        elementTable = table;
+        NoTitle();
+        viewState.labelMode = 1;
+        Node node;
+        node.element = FindElement(symbol);
+        ASSERT_TRUE(node.element) << symbol;
+        AppendNode(node);
+        Frame();
+        const int box = 40;
+        const int left = kCentreX - box, top = kCentreY - box, size = 2 * box;
+        std::vector<GLfloat> rgb(size * size * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(left, kViewHeight - top - size, size, size, GL_RGB, GL_FLOAT, rgb.data());
+        auto at = [&](int x, int y) { return &rgb[((size - 1 - y) * size + x) * 3]; };
+        auto luminance = [&](int x, int y) {
+            const GLfloat* p = at(x, y);
+            return 255 * (0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2]);
+        };
+        auto glyph = [&](int x, int y) {
+            const GLfloat* p = at(x, y);
+            return NearColour({p[0], p[1], p[2], 1}, settings.TextColour);
+        };
+        double glyphSum = 0, besideSum = 0;
+        int glyphs = 0, beside = 0;
+        for (int y = 1; y < size - 1; ++y)
+            for (int x = 1; x < size - 1; ++x) {
+                if (glyph(x, y)) {
+                    glyphSum += luminance(x, y);
+                    ++glyphs;
+                    continue;
+                }
+                bool touches = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) touches = touches || glyph(x + dx, y + dy);
+                if (!touches) continue;
+                besideSum += luminance(x, y);
+                ++beside;
+            }
+        ASSERT_GT(glyphs, 20) << symbol;
+        EXPECT_GE(std::fabs(glyphSum / glyphs - besideSum / beside), 60) << symbol;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Fresh process state and temporary folders for tests.
 #include "process_state.h"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +20,8 @@ void ResetProcessState() {
     promptText.clear();
     inputText.clear();
     viewState = ViewState{};
-    SeedRandom(kUnseededRandom);
     undoHistory = UndoHistory{};
+    SeedRandom(kUnseededRandom);
     ResetPrompts();
 }
 
@@ -53,4 +57,19 @@ void WriteFileOrFail(const std::string& path, const std::string& bytes) {
 
 std::string SourceFile(const std::string& relativePath) {
     return std::string(TESSARIL_SOURCE_DIR) + "/" + relativePath;
+}
+
+bool RunInChild(const std::function<bool()>& body, bool asPlainUser) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        alarm(5);
+        if (asPlainUser && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kPlainUser) != 0 || setuid(kPlainUser) != 0))
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

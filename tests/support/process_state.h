@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 // Puts every process-wide object of the model (process_objects.h) back at
@@ -36,3 +37,9 @@ std::string ReadFileOrEmpty(const std::string& path);
 void WriteFileOrFail(const std::string& path, const std::string& bytes);
 // The path of a file shipped in the source tree.
 std::string SourceFile(const std::string& relativePath);
+
+// Runs body in a forked child, stopped after five seconds, as the user
+// "nobody" when asked and the tests run as root (whom permission bits do
+// not stop); true when body returned true in time.
+bool RunInChild(const std::function<bool()>& body, bool asPlainUser = false);
+constexpr unsigned kPlainUser = 65534;  // the user id of "nobody"

@@ -40,6 +40,10 @@ bool ChooseFile(std::string& path, bool openMode) {
     return !path.empty();
 }
 
+bool ChooseFileOfFormats(std::string& path, bool openMode, const std::string&) {
+    return ChooseFile(path, openMode);
+}
+
 void ResetPrompts() {
     fakePrompts = FakePrompts{};
     fakeChooser = FakeChooser{};

@@ -1,6 +1,7 @@
 // The layout step written as plainly as it reads: an array of Node records,
 // single-precision arithmetic and the loops one for one, without guards. The
-// benchmark measures the program's step against it; a test checks they agree.
+// simulation benchmark measures the program's step against it; the tests
+// check that they agree.
 #pragma once
 
 #include <cstdint>
