@@ -90,7 +90,7 @@ UndoStep MakeStep(std::string command) {
 // alone break them, its farthest steps go too.
 void KeepWithinBounds() {
     UndoHistory& h = undoHistory;
-    auto tooMuch = [&h] {
+    auto tooMuch = [&] {
         return h.undo.size() + h.redo.size() > h.maxSteps || h.bytes > h.maxBytes;
     };
     while (tooMuch() && !h.undo.empty()) {
