@@ -6,17 +6,22 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
 #include "commands.h"
+#include "format_io.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "molecule.h"
 #include "pointer_input.h"
+#include "recent_files.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
@@ -214,6 +219,7 @@ MainWindow::MainWindow() {
     setFocusPolicy(Qt::StrongFocus);
     view_ = new GLView(this);
     setCentralWidget(view_);
+    setAcceptDrops(true);
     BuildMenu();
 
     // The layout steps at most about 100 times a second and frames come every
@@ -232,7 +238,7 @@ MainWindow::MainWindow() {
 
 namespace {
 
-enum class Entry { Menu, SubMenu, EndSubMenu, Item, MarkedItem, Separator };
+enum class Entry { Menu, SubMenu, EndSubMenu, Item, MarkedItem, Separator, RecentFiles };
 
 struct MenuEntry {
     Entry kind;
@@ -254,6 +260,9 @@ const MenuEntry kMenu[] = {
     {Entry::Item, "E&xport...", kExport},
     {Entry::Separator},
     {Entry::Item, "&Exit", kExit},
+    {Entry::Separator},
+    {Entry::Item, "Export &Picture...", kExportPicture},
+    {Entry::RecentFiles, "Recent &Files"},
 
     {Entry::Menu, "&Edit"},
     {Entry::Item, "&Rename", kRename},
@@ -319,12 +328,16 @@ void MainWindow::BuildMenu() {
             case Entry::Separator:
                 current->addSeparator();
                 break;
+            case Entry::RecentFiles:
+                AttachRecentFilesMenu(top->addMenu(entry.caption));
+                break;
             case Entry::Item:
             case Entry::MarkedItem: {
                 QAction* action = current->addAction(entry.caption);
                 if (entry.kind == Entry::MarkedItem) RegisterMenuAction(entry.id, action);
                 const int id = entry.id;
                 connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
+                if (id == kExportPicture) action->setShortcut(QKeySequence("Ctrl+E"));
                 break;
             }
         }
@@ -372,6 +385,32 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     }
     ShortcutKey key;
     if (ShortcutOf(event, key)) HandleKey(key);
+}
+
+namespace {
+
+// The first local molecule file of a drop that the program can read, or "".
+std::string DroppedMoleculeFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (IsWritableMoleculePath(path)) return path;
+    }
+    return {};
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedMoleculeFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedMoleculeFile(event->mimeData());
+    if (path.empty()) return;
+    event->acceptProposedAction();
+    if (LoadAnyMoleculeFile(path, true)) NoteRecentFile(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
