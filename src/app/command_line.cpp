@@ -125,6 +125,18 @@ const Option kOptions[] = {
          seen.frame = true;
          return ReadStepCount(value, result.repeat) && result.repeat >= 1;
      }},
+    {"--scale", nullptr, true, true, "--scale needs a factor above 0, at most 100",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         float ignored = 0.0f;
+         return ReadAngles(value + ",0", result.lineScale, ignored) && result.lineScale > 0.0f &&
+                result.lineScale <= 100.0f;
+     }},
+    {"--dpi", nullptr, true, true, "--dpi needs a whole number from 1 to 100000",
+     [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
+         seen.frame = true;
+         return ReadInteger(value, result.dpi) && result.dpi >= 1 && result.dpi <= 100000;
+     }},
     {"--save", nullptr, true, true, "--save needs an output file",
      [](const std::string& value, CommandLine& result, OptionsSeen& seen) {
          result.outputPath = value;
@@ -202,8 +214,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
     }
     if (!seen.render && (seen.size || result.pointerGiven || seen.text || seen.frame)) {
         error =
-            "--size, --mouse, --labels, --text-size, --fit, --turn and --repeat belong to "
-            "--render";
+            "--size, --mouse, --labels, --text-size, --fit, --turn, --repeat, --scale and "
+            "--dpi belong to --render";
         return false;
     }
     if (result.stepsGiven && !seen.save && !seen.render && !seen.exportTo) {
@@ -249,7 +261,7 @@ std::string UsageText() {
            "       tessaril [--steps N] --export OUT.EXT FILE\n"
            "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
            "                [--text-size SIZE] [--turn YAW,PITCH] [--fit] [--repeat N]\n"
-           "                [--steps N] [FILE]\n"
+           "                [--scale F] [--dpi N] [--steps N] [FILE]\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
@@ -273,6 +285,10 @@ std::string UsageText() {
            "                   key does) and move the eye back until every atom\n"
            "                   fits the picture\n"
            "  --repeat N       draw the frame N times and write the last (for timing)\n"
+           "  --scale F        multiply the widths of links and lines by F, so a\n"
+           "                   picture larger than the window keeps them in proportion\n"
+           "                   (atoms and labels follow the picture's size by themselves)\n"
+           "  --dpi N          write N dots per inch into the PNG (default: none)\n"
            "  --steps N        run N steps of the layout before writing or drawing\n"
            "  --help           print this text\n"
            "\n"
@@ -338,6 +354,8 @@ int RunRender(const CommandLine& commandLine) {
     request.turnYaw = commandLine.turnYaw;
     request.turnPitch = commandLine.turnPitch;
     request.repeat = commandLine.repeat;
+    request.lineScale = commandLine.lineScale;
+    request.dpi = commandLine.dpi;
     switch (RenderToPng(commandLine.outputPath, request)) {
         case PictureResult::written:
             return kExitWritten;

@@ -25,6 +25,8 @@ struct CommandLine {
     float turnYaw = 0.0f;       // --turn: model yaw, degrees
     float turnPitch = 0.0f;     // --turn: model pitch, degrees
     long long repeat = 1;       // --repeat of --render: frames drawn, the last one written
+    float lineScale = 1.0f;     // --scale of --render: factor on line widths
+    int dpi = 0;                // --dpi of --render: written into the PNG; 0 writes none
 };
 
 // Exit statuses of the headless modes.

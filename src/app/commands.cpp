@@ -13,7 +13,9 @@
 #include "format_commands.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "picture_export.h"
 #include "prompts.h"
+#include "recent_files.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
@@ -73,8 +75,16 @@ const Command kCommands[] = {
     {kEscape, AskToQuit},
     {kExit, AskToQuit},
     {kNew, AskForNewMolecule},
-    {kLoad, [] { LoadMolecule(); }},
-    {kSave, [] { SaveMolecule(); }},
+    {kLoad,
+     [] {
+         std::string path;
+         if (ChooseFile(path, true) && LoadMoleculeFile(path)) NoteRecentFile(path);
+     }},
+    {kSave,
+     [] {
+         std::string path;
+         if (ChooseFile(path, false) && SaveMoleculeFile(path)) NoteRecentFile(path);
+     }},
     {kRename,
      [] {
          molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name);
@@ -111,6 +121,7 @@ const Command kCommands[] = {
     {kExport, ExportToChooser},
     {kNewFromSmiles, NewFromSmilesAsked},
     {kAddHydrogens, [] { AddHydrogensCommand(); }},
+    {kExportPicture, ExportPictureAsked},
 };
 
 // What each shortcut key does on release; the digits add atoms, below.

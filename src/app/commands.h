@@ -47,6 +47,8 @@ constexpr int kImport = 40121;
 constexpr int kExport = 40122;
 constexpr int kNewFromSmiles = 40123;
 constexpr int kAddHydrogens = 40124;
+// Pictures of the view.
+constexpr int kExportPicture = 40151;
 }  // namespace CommandId
 
 // Runs the command with this id; false for an id the program does not know.

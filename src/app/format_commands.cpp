@@ -6,16 +6,21 @@
 #include "dialogs.h"
 #include "format_io.h"
 #include "prompts.h"
+#include "recent_files.h"
 #include "shell_state.h"
 
 void ImportFromChooser() {
     std::string path;
-    if (ChooseFileOfFormats(path, true, FormatFilters())) LoadAnyMoleculeFile(path, true);
+    if (ChooseFileOfFormats(path, true, FormatFilters())) {
+        if (LoadAnyMoleculeFile(path, true)) NoteRecentFile(path);
+    }
 }
 
 void ExportToChooser() {
     std::string path;
-    if (ChooseFileOfFormats(path, false, FormatFilters())) ExportMoleculeCommand(path);
+    if (ChooseFileOfFormats(path, false, FormatFilters())) {
+        if (ExportMoleculeCommand(path)) NoteRecentFile(path);
+    }
 }
 
 void NewFromSmilesAsked() {

@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScreen>
@@ -17,11 +20,13 @@
 #include <xcb/xcb.h>
 
 #include "commands.h"
+#include "format_io.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "key_presses.h"
 #include "molecule.h"
 #include "pointer_input.h"
+#include "recent_files.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
@@ -242,6 +247,7 @@ MainWindow::MainWindow() {
     setFocusPolicy(Qt::StrongFocus);
     view_ = new GLView(this);
     setCentralWidget(view_);
+    setAcceptDrops(true);
     BuildMenu();
     qApp->installEventFilter(this);
 
@@ -261,7 +267,7 @@ MainWindow::MainWindow() {
 
 namespace {
 
-enum class Entry { Menu, SubMenu, EndSubMenu, Item, MarkedItem, Separator };
+enum class Entry { Menu, SubMenu, EndSubMenu, Item, MarkedItem, Separator, RecentFiles };
 
 struct MenuEntry {
     Entry kind;
@@ -283,6 +289,9 @@ const MenuEntry kMenu[] = {
     {Entry::Item, "E&xport...", kExport},
     {Entry::Separator},
     {Entry::Item, "&Exit", kExit},
+    {Entry::Separator},
+    {Entry::Item, "Export &Picture...", kExportPicture},
+    {Entry::RecentFiles, "Recent &Files"},
 
     {Entry::Menu, "&Edit"},
     {Entry::Item, "&Rename", kRename},
@@ -348,12 +357,16 @@ void MainWindow::BuildMenu() {
             case Entry::Separator:
                 current->addSeparator();
                 break;
+            case Entry::RecentFiles:
+                AttachRecentFilesMenu(top->addMenu(entry.caption));
+                break;
             case Entry::Item:
             case Entry::MarkedItem: {
                 QAction* action = current->addAction(entry.caption);
                 if (entry.kind == Entry::MarkedItem) RegisterMenuAction(entry.id, action);
                 const int id = entry.id;
                 connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
+                if (id == kExportPicture) action->setShortcut(QKeySequence("Ctrl+E"));
                 break;
             }
         }
@@ -424,6 +437,32 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             KeyWentElsewhere(shellState.keys, KeyIdentity(static_cast<QKeyEvent*>(event)));
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+
+// The first local molecule file of a drop that the program can read, or "".
+std::string DroppedMoleculeFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (IsWritableMoleculePath(path)) return path;
+    }
+    return {};
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedMoleculeFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedMoleculeFile(event->mimeData());
+    if (path.empty()) return;
+    event->acceptProposedAction();
+    if (LoadAnyMoleculeFile(path, true)) NoteRecentFile(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@ struct ViewState {
     int labelMode = 0;                // 0 none, 1 element symbols, 2 full names
     float textSize = 4.0f;            // factor on the labels drawn at the atoms
     bool demoSpin = false;            // the model turns a little every frame
+    float lineScale = 1.0f;           // factor on line widths, for pictures larger than the view
 };
 
 // The one view of the process.

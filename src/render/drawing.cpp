@@ -109,7 +109,7 @@ void DrawCage(int depth, float radius) {
     glPushMatrix();
     glScalef(s, s, s);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glLineWidth(0.5f);
+    glLineWidth(0.5f * viewState.lineScale);
     static const std::vector<Vector3> usual = CageVertices(2);
     std::vector<Vector3> other;
     if (depth != 2) other = CageVertices(depth);

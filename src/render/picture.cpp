@@ -4,6 +4,10 @@
 #include <GL/gl.h>
 #include <png.h>
 
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "atomic_write.h"
@@ -32,7 +36,34 @@ Image ReadFrameImage(int width, int height) {
     return image;
 }
 
-std::string EncodePng(const Image& image) {
+namespace {
+
+void PutBigEndian(std::string& bytes, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>((value >> shift) & 0xff);
+}
+
+// A pHYs chunk (pixels per metre, both ways) placed right after IHDR, where
+// every PNG has it: 8 bytes of signature, then IHDR's 13 data bytes framed by
+// length, type and CRC.
+void InsertResolution(std::string& png, int dpi) {
+    constexpr size_t kAfterHeader = 8 + 4 + 4 + 13 + 4;
+    if (png.size() < kAfterHeader) return;
+    const auto perMetre = static_cast<uint32_t>(std::lround(dpi / 0.0254));
+    std::string chunk;
+    PutBigEndian(chunk, 9);
+    chunk += "pHYs";
+    PutBigEndian(chunk, perMetre);
+    PutBigEndian(chunk, perMetre);
+    chunk += '\1';  // unit: the metre
+    const auto* typed = reinterpret_cast<const Bytef*>(chunk.data() + 4);
+    PutBigEndian(chunk, static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), typed, 4 + 9)));
+    png.insert(kAfterHeader, chunk);
+}
+
+}  // namespace
+
+std::string EncodePng(const Image& image, int dpi) {
     if (image.width <= 0 || image.height <= 0 ||
         image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3)
         return {};
@@ -54,6 +85,7 @@ std::string EncodePng(const Image& image) {
         return {};
     }
     bytes.resize(size);
+    if (dpi > 0) InsertResolution(bytes, dpi);
     return bytes;
 }
 
@@ -79,11 +111,13 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     frame.mouseX = request.mouseX;
     frame.mouseY = request.mouseY;
     frame.pointerInView = request.pointerInView;
+    viewState.lineScale = request.lineScale;
     for (long long i = 0; i < request.repeat || i == 0; ++i) {
         RenderFrame(frame);
         glFinish();
     }
-    const std::string png = EncodePng(ReadFrameImage(request.width, request.height));
+    viewState.lineScale = 1.0f;
+    const std::string png = EncodePng(ReadFrameImage(request.width, request.height), request.dpi);
     DestroyOffscreenContext(context);
 
     if (png.empty() || !WriteFileAtomically(path, png)) {

@@ -14,9 +14,10 @@ struct Image {
 // The current context's colour buffer from (0, 0) to (width, height).
 Image ReadFrameImage(int width, int height);
 
-// The image as PNG bytes, compressed for speed (no filters, zlib level 3);
-// empty when it cannot be encoded.
-std::string EncodePng(const Image& image);
+// The image as PNG bytes, compressed for speed (no filters, zlib level 3),
+// with its resolution in a pHYs chunk when dpi is above 0; empty when it
+// cannot be encoded.
+std::string EncodePng(const Image& image, int dpi = 0);
 
 // What the headless picture asks for: a client size in pixels and the
 // pointer in client pixels from the top left.
@@ -31,6 +32,8 @@ struct PictureRequest {
     float turnPitch = 0.0f;      // model pitch, degrees
     bool fit = false;            // centre on the weighted centre and fit the eye
     long long repeat = 1;        // frames drawn, each whole with its pick; the last is kept
+    float lineScale = 1.0f;      // factor on line widths
+    int dpi = 0;                 // resolution written into the file; 0 writes none
 };
 
 enum class PictureResult {

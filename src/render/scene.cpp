@@ -58,7 +58,7 @@ void DrawLinks(RenderPass pass) {
     glEnableClientState(GL_VERTEX_ARRAY);
     for (const LinkBatch& batch : batches) {
         if (batch.ends.empty()) continue;
-        glLineWidth(batch.width);
+        glLineWidth(batch.width * viewState.lineScale);
         glVertexPointer(3, GL_FLOAT, sizeof(Vector3), batch.ends.data());
         glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(batch.ends.size()));
     }

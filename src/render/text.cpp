@@ -52,7 +52,7 @@ void Draw3DText(std::string_view text, float size, RenderPass pass) {
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
     PassColour(settings.BackgroundColour, pass);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glLineWidth(kLabelRimWidth);
+    glLineWidth(kLabelRimWidth * viewState.lineScale);
     glEnable(GL_POLYGON_OFFSET_LINE);
     glPolygonOffset(1.0f, 4.0f);
     glPushMatrix();  // the lists advance the pen

@@ -55,6 +55,11 @@ TEST_F(RenderCommandTest, ParsesThePictureOptions) {
     EXPECT_FLOAT_EQ(line.turnYaw, -30.5f);
     EXPECT_FLOAT_EQ(line.turnPitch, 400.0f);
     EXPECT_EQ(line.repeat, 12);
+    ASSERT_TRUE(
+        ParseCommandLine({"--render", "a.png", "--scale", "2.5", "--dpi", "300"}, line, error))
+        << error;
+    EXPECT_FLOAT_EQ(line.lineScale, 2.5f);
+    EXPECT_EQ(line.dpi, 300);
 
     const std::tuple<const char*, int, const char*, float> cases[] = {{"none", 0, "tiny", 1.5f},
                                                                       {"symbols", 1, "small", 2.5f},
@@ -95,6 +100,13 @@ TEST_F(RenderCommandTest, RejectsMalformedPictureOptions) {
         {"--fit", "water.dat"},
         {"--turn", "10,20", "water.dat"},
         {"--repeat", "2", "water.dat"},
+        {"--render", "a.png", "--scale", "0"},
+        {"--render", "a.png", "--scale", "nan"},
+        {"--render", "a.png", "--scale", "2,5"},
+        {"--render", "a.png", "--dpi", "0"},
+        {"--render", "a.png", "--dpi", "72.5"},
+        {"--scale", "2", "water.dat"},
+        {"--dpi", "300", "water.dat"},
     };
     for (const auto& arguments : wrong) {
         CommandLine line;
@@ -285,6 +297,28 @@ TEST_F(RenderRunTest, TurnDrawsTheModelTurned) {
     };
     EXPECT_LT(differing(byTurn, byFile), 100);
     EXPECT_GT(differing(byTurn, unturned), 2000);
+}
+
+// --dpi lands in the file's pHYs chunk; --scale widens the links, so more
+// of the picture takes their colour.
+TEST_F(RenderRunTest, ScaleWidensLinesAndDpiIsWrittenIntoTheFile) {
+    WriteFileOrFail("pair.dat", "[Pair]\n{}\n(0)C{1}[-80,0,0]\n(1)C{0}[80,0,0]\n");
+    auto linkPixels = [&](const std::vector<std::string>& arguments, int dpi) {
+        EXPECT_EQ(RunRender(RenderLine(arguments)), kExitWritten);
+        const std::string bytes = ReadFileOrEmpty(arguments[1]);
+        EXPECT_EQ(PngDotsPerInch(bytes), dpi) << arguments[1];
+        DecodedPng image;
+        EXPECT_TRUE(DecodePng(bytes, image));
+        int drawn = 0;  // pixels unlike the background of the corner
+        for (size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+            drawn += std::memcmp(&image.rgb[i], image.At(0, 0), 3) != 0;
+        return drawn;
+    };
+    const int plain = linkPixels({"--render", "a.png", "pair.dat"}, 0);
+    const int wide =
+        linkPixels({"--render", "b.png", "--scale", "6", "--dpi", "300", "pair.dat"}, 300);
+    EXPECT_GT(wide, plain + 200);
+    EXPECT_EQ(linkPixels({"--render", "c.png", "--dpi", "72", "pair.dat"}, 72), plain);
 }
 
 TEST_F(RenderRunTest, FailuresGiveTheHeadlessExitStatuses) {

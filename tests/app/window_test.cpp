@@ -7,11 +7,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QKeyEvent>
+#include <QMimeData>
 #include <QProcess>
+#include <QTest>
+#include <QUrl>
 #include <cmath>
+#include <filesystem>
 
 #include "commands.h"
 #include "editing.h"
@@ -20,8 +24,10 @@
 #include "main_window.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "png_decode.h"
 #include "process_state.h"
 #include "prompts.h"
+#include "recent_files.h"
 #include "settings.h"
 #include "settings_file.h"
 #include "shell_state.h"
@@ -361,7 +367,8 @@ TEST_F(WindowTest, ChemistryFormatsThroughTheMenus) {
         for (QAction* action : Window()->menuBar()->actions().first()->menu()->actions())
             file << (action->isSeparator() ? "-" : action->text());
         EXPECT_EQ(file.join("|").toStdString(),
-                  "&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit");
+                  "&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit|-|"
+                  "Export &Picture...|Recent &Files");
         ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparisons
         Action("&Import...")->trigger();
         EXPECT_EQ(molecule.name, "caffeine");
@@ -384,6 +391,102 @@ TEST_F(WindowTest, ChemistryFormatsThroughTheMenus) {
     ASSERT_EQ(answerer.seen().size(), 5u);
     EXPECT_EQ(answerer.seen()[2].title.toStdString(), "Import error");
     EXPECT_TRUE(answerer.allAnswered());
+}
+
+// Files dropped on the window: the own format loads, a chemistry format
+// imports, anything else is refused. Each read file heads Recent Files; one
+// deleted meanwhile is reported and taken off when chosen.
+TEST_F(WindowTest, DroppedFilesLoadAndRecentFilesReopenThem) {
+    const std::string own = folder.File("ethanol.dat"), pdb = SourceFile("tests/data/caffeine.pdb");
+    std::filesystem::copy_file(Example("ethanol"), own);
+    WriteFileOrFail(folder.File("notes.txt"), "C 0 0 0\n");
+    answerer.Push(Press("OK"));  // the deleted file's message
+    RunProgram("", [&] {
+        auto drop = [&](const std::string& path) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(Window(), &enter);
+            QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                               Qt::NoModifier);
+            if (enter.isAccepted()) QApplication::sendEvent(Window(), &dropped);
+            return enter.isAccepted();
+        };
+        auto recent = [&] {
+            QMenu* menu = Action("Recent &Files")->menu();
+            emit menu->aboutToShow();
+            return menu->actions();
+        };
+        EXPECT_FALSE(drop(folder.File("notes.txt")));
+        EXPECT_EQ(NodeCount(), 0);
+        EXPECT_TRUE(drop(own));
+        EXPECT_EQ(molecule.name, "Ethanol");
+        EXPECT_TRUE(drop(pdb));
+        EXPECT_EQ(molecule.name, "caffeine");
+        ASSERT_EQ(recent().size(), 2);
+        EXPECT_TRUE(recent()[0]->text().endsWith("caffeine.pdb"));
+        EXPECT_TRUE(recent()[1]->text().endsWith("ethanol.dat"));
+        unlink(own.c_str());
+        recent()[1]->trigger();
+        EXPECT_EQ(molecule.name, "caffeine");
+        ASSERT_EQ(recent().size(), 1);
+    });
+    ASSERT_GE(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].text.toStdString(),
+              "File " + own + " no longer exists; it is removed from Recent Files.");
+    EXPECT_EQ(ReadFileOrEmpty(folder.File("Tessaril.recent")),
+              std::filesystem::absolute(pdb).lexically_normal().string() + "\n");
+    EXPECT_EQ(SettingsOnDisk(), shipped);  // the settings file's layout is untouched
+}
+
+TEST(RecentFilesTest, NewestFirstWithoutRepeatsAndAtMostEight) {
+    std::vector<std::string> list;
+    for (const char* path : {"a", "b", "c", "a", "d", "e", "f", "g", "h", "i"})
+        list = WithRecentFile(list, path);
+    EXPECT_EQ(list, (std::vector<std::string>{"i", "h", "g", "f", "e", "d", "a", "c"}));
+    EXPECT_EQ(ParseRecentFiles("x\r\n\ny\nx\n1\n2\n3\n4\n5\n6\n7\n"),
+              (std::vector<std::string>{"x", "y", "1", "2", "3", "4", "5", "6"}));
+}
+
+// Ctrl+E asks for a file and then the size, line scale and DPI; the picture
+// has that size and states that DPI. Nothing else happens on the keys.
+TEST_F(WindowTest, ExportPictureWritesTheSizeAndDpiAsked) {
+    const std::string shot = folder.File("shot"), second = folder.File("second.png"),
+                      third = folder.File("third");
+    answerer.Push([&](QWidget* w) { TypeAndPress(QString::fromStdString(shot), "Save")(w); });
+    answerer.Push(TypeAndPress("1200x700 4 300", "OK"));
+    answerer.Push([&](QWidget* w) { TypeAndPress(QString::fromStdString(second), "Save")(w); });
+    answerer.Push(Press("OK"));  // the window's size, scale 1, 96 DPI
+    answerer.Push([&](QWidget* w) { TypeAndPress(QString::fromStdString(third), "Save")(w); });
+    answerer.Push(TypeAndPress("0x700", "OK"));
+    answerer.Push(Press("OK"));  // the message about the size
+    RunProgram(Example("ethanol"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        const std::string before = FormatMoleculeText();
+        QApplication::setActiveWindow(Window());
+        QTest::keyClick(Window(), Qt::Key_E, Qt::ControlModifier);
+        EXPECT_EQ(answerer.seen().size(), 2u) << "Ctrl+E opened the chooser and the size box";
+        Action("Export &Picture...")->trigger();
+        Action("Export &Picture...")->trigger();
+        EXPECT_EQ(FormatMoleculeText(), before);
+        EXPECT_FALSE(Action("&Demo")->isChecked());
+    });
+    EXPECT_TRUE(answerer.allAnswered());
+    EXPECT_FALSE(std::filesystem::exists(third + ".png"));
+    for (const auto& [path, width, height, dpi] :
+         {std::tuple{shot + ".png", 1200, 700, 300}, std::tuple{second, 592, 346, 96}}) {
+        const std::string bytes = ReadFileOrEmpty(path);
+        DecodedPng image;
+        ASSERT_TRUE(DecodePng(bytes, image)) << path;
+        EXPECT_EQ(image.width, width);
+        EXPECT_EQ(image.height, height);
+        EXPECT_EQ(PngDotsPerInch(bytes), dpi);
+        int drawn = 0;
+        for (size_t i = 0; i < image.rgb.size(); i += 3)
+            drawn += std::memcmp(&image.rgb[i], image.At(0, 0), 3) != 0;
+        EXPECT_GT(drawn, width * height / 100) << "the molecule is in the picture";
+    }
 }
 
 TEST_F(WindowTest, SetControlsMarkFollowsTheDialog) {
