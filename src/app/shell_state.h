@@ -5,10 +5,12 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "colour.h"
 #include "pointer_input.h"
+#include "undo.h"
 
 class QAction;
 class QWidget;
@@ -26,6 +28,8 @@ struct ShellState {
     std::vector<ColourDialogRecord> colourDialogs;  // open colour dialogs, oldest first
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
+    std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it
+    bool atomMoved = false;            // that drag has moved the atom
     // The menu's check marks by command id, the one record of them; an item
     // not here is unmarked. The actions show them once the menu exists.
     std::map<int, bool> menuMarks;
