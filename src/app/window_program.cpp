@@ -14,6 +14,7 @@
 #include "molecule_file.h"
 #include "settings_file.h"
 #include "shell_state.h"
+#include "undo.h"
 
 ShellState shellState;
 
@@ -74,6 +75,7 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
 
     if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
     if (!smiles.empty()) LoadFromSmiles(smiles, true);
+    ClearUndoHistory();  // the program starts with nothing to undo
     status = shellState.exitStatus;
     return !shellState.ended;
 }
