@@ -73,6 +73,7 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     SetMenuMark(CommandId::kSpecular, true);
     SetMenuMark(CommandId::kSizeNormal, true);
 
+    SetMoleculeFileName("");
     if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
     if (!smiles.empty()) LoadFromSmiles(smiles, true);
     ClearUndoHistory();  // the program starts with nothing to undo

@@ -558,6 +558,7 @@ TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
     answerer.Push(Press("Yes"));
     answerer.Push(open(Example("ethanol")));
     answerer.Push(open(SourceFile("tests/data/caffeine.pdb")));
+    answerer.Push(TypeAndPress("CCO", "OK"));
     RunProgram(Example("water"), [&] {
         ClickKey(Window(), Qt::Key_P);  // only the commands move atoms
         auto select = [](std::vector<int> nodes, int current) {
@@ -610,6 +611,7 @@ TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
             {"Load", [] {}, item("&Load")},
             {"Import", [] {}, item("&Import...")},
             {"Add Hydrogens", [] { RemoveNode(23); }, item("Add &Hydrogens")},
+            {"New from SMILES", [] {}, item("&New from SMILES...")},
         };
         QAction* undo = Window()->findChild<QAction*>("undo");
         QAction* redo = Window()->findChild<QAction*>("redo");
