@@ -1,6 +1,7 @@
 // Importing a 10,000-atom PDB file without bonds (caffeine molecules on a
 // grid, so every bond and bond order is perceived): the library's own read
-// and perception alone, and the whole import with the mapping to the model.
+// and perception alone, and the whole import with the mapping to the model;
+// and building caffeine in 3D from SMILES.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -76,6 +77,16 @@ void BM_ImportWithMapping(benchmark::State& state) {
     state.counters["links"] = static_cast<double>(links / 2);
 }
 BENCHMARK(BM_ImportWithMapping)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Builder and force-field clean-up, on the one thread the library is given.
+void BM_BuildFromSmiles(benchmark::State& state) {
+    LoadElements();
+    for (auto _ : state) {
+        ImportResult result = BuildFromSmiles("CN1C=NC2=C1C(=O)N(C(=O)N2C)C");
+        if (!result.error.empty()) state.SkipWithError(result.error.c_str());
+    }
+}
+BENCHMARK(BM_BuildFromSmiles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

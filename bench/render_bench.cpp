@@ -17,6 +17,7 @@
 #include "molecule.h"
 #include "offscreen.h"
 #include "picking.h"
+#include "picture.h"
 #include "settings.h"
 #include "sphere_batch.h"
 #include "view_state.h"
@@ -184,6 +185,19 @@ void BM_LiteralPick(benchmark::State& state) {
     SetFrameMatrices();
     for (auto _ : state) benchmark::DoNotOptimize(LiteralPickNode(kWidth / 2, kHeight / 2));
 }
+
+// Encoding the picture of a 1,000-atom frame as the headless mode writes it.
+void BM_EncodePng(benchmark::State& state) {
+    Gl();
+    BuildMolecule(1000);
+    RenderFrame(CentredPointer());
+    glFinish();
+    const Image image = ReadFrameImage(kWidth, kHeight);
+    size_t bytes = 0;
+    for (auto _ : state) bytes = EncodePng(image).size();
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_EncodePng)->Unit(benchmark::kMillisecond);
 
 #define ATOM_COUNTS Arg(100)->Arg(1000)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LiteralFrame)->ATOM_COUNTS;

@@ -11,18 +11,24 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QStatusBar>
 #include <QWheelEvent>
+#include <cstdlib>
+
+#include <xcb/xcb.h>
 
 #include "commands.h"
 #include "frame.h"
 #include "gl_setup.h"
+#include "key_presses.h"
 #include "molecule.h"
 #include "pointer_input.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
 #include "undo.h"
+#include "window_place.h"
 
 namespace {
 
@@ -123,6 +129,28 @@ bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
         return true;
     }
     return false;
+}
+
+// The physical key of an event: the X key code, or Qt's key code where the
+// window system gives none.
+unsigned KeyIdentity(const QKeyEvent* event) {
+    const quint32 scan = event->nativeScanCode();
+    return scan != 0 ? scan : 0x80000000u | static_cast<unsigned>(event->key());
+}
+
+// Whether the keyboard holds the key now: true between the release and the
+// press that the X server's key repeat sends. False where that cannot be told.
+bool KeyStillDown(const QKeyEvent* event) {
+    const quint32 code = event->nativeScanCode();
+    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || code < 8 || code > 255) return false;
+    xcb_connection_t* connection = x11->connection();
+    xcb_query_keymap_reply_t* reply =
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
+    if (!reply) return false;
+    const bool down = reply->keys[code / 8] & (1u << (code % 8));
+    std::free(reply);
+    return down;
 }
 
 MainWindow* TheMainWindow() {
@@ -237,6 +265,7 @@ MainWindow::MainWindow() {
     statusLine_->setObjectName("statusLine");
     statusBar()->addWidget(statusLine_, 1);
     RefreshStatus();
+    qApp->installEventFilter(this);
 
     // The layout steps at most about 100 times a second and frames come every
     // 20 ms; both go on while a modal box or dialog is open.
@@ -398,6 +427,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->isAutoRepeat()) return;
+    const unsigned identity = KeyIdentity(event);
+    const bool wasHeld = shellState.keys.held.count(identity) > 0;
+    if (KeyPressReceived(shellState.keys, identity, event->timestamp())) {
+        // The release before this press was real after all.
+        ShortcutKey key;
+        if (ShortcutOf(event, key)) HandleKey(key);
+    } else if (wasHeld) {
+        return;  // the key is still held: a repeat
+    }
     // Enter and Escape in the main window ask whether to quit.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         HandleCommand(CommandId::kEnter);
@@ -416,8 +454,22 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
         return;
     }
     ShortcutKey key;
-    if (ShortcutOf(event, key)) HandleKey(key);
+    if (KeyReleaseReceived(shellState.keys, KeyIdentity(event), event->timestamp(),
+                           KeyStillDown(event)) &&
+        ShortcutOf(event, key))
+        HandleKey(key);
     if (shellState.mainWindow == this) RefreshStatus();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Presses and releases in menus, dialogs and message boxes: the release
+    // that reaches this window afterwards ends no press made here.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const QWidget* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() != this)
+            KeyWentElsewhere(shellState.keys, KeyIdentity(static_cast<QKeyEvent*>(event)));
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -454,13 +506,16 @@ void MainWindow::RecordGeometry() {
 }
 
 void MainWindow::PlaceFromSettings() {
-    // The file gives the outer frame; the client area sits 4 pixels in from
-    // the left and 50 down from the top, 8 narrower and 54 lower.
-    const QPoint viewOrigin(settings.WindowX + 4, settings.WindowY + 50);
-    const QSize viewSize(std::max(settings.WindowWidth - 8, 1),
-                         std::max(settings.WindowHeight - 54, 1));
+    // The file gives the outer frame; the client area sits within it by the
+    // frame insets. Both are kept within the screens.
+    const QRect desktop = screen()->availableVirtualGeometry();
+    const ClientPlace place = PlaceClientArea(
+        settings.WindowX, settings.WindowY, settings.WindowWidth, settings.WindowHeight,
+        {desktop.x(), desktop.y(), desktop.width(), desktop.height()});
+    const QPoint viewOrigin(place.x, place.y);
+    const QSize viewSize(place.width, place.height);
     resize(viewSize.width(), viewSize.height() + menuBar()->sizeHint().height());
-    move(settings.WindowX, settings.WindowY);
+    move(place.x - kFrameInsets.left, place.y - kFrameInsets.top);
     show();
     // Now that the window has its decorations, correct by what they took.
     resize(size() + (viewSize - view_->size()));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "colour.h"
+#include "key_presses.h"
 #include "pointer_input.h"
 #include "undo.h"
 
@@ -26,6 +27,7 @@ struct ShellState {
     QWidget* mainWindow = nullptr;                  // null until the main window exists
     QWidget* controlsDialog = nullptr;              // the open Set Controls dialog, or null
     std::vector<ColourDialogRecord> colourDialogs;  // open colour dialogs, oldest first
+    KeyPressRecord keys;                            // shortcut keys pressed in the main window
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
     std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it

@@ -178,10 +178,10 @@ std::string FormatSettingsText(const Settings& source, const ElementTable& table
     const auto frame = [](int client, int inset) {
         return std::to_string(ClampToInt(static_cast<long long>(client) + inset));
     };
-    AppendLine(text, "@WindowX=", frame(source.WindowX, -4));
-    AppendLine(text, "@WindowY=", frame(source.WindowY, -50));
-    AppendLine(text, "@WindowWidth=", frame(source.restoredWidth, 8));
-    AppendLine(text, "@WindowHeight=", frame(source.restoredHeight, 54));
+    AppendLine(text, "@WindowX=", frame(source.WindowX, -kFrameInsets.left));
+    AppendLine(text, "@WindowY=", frame(source.WindowY, -kFrameInsets.top));
+    AppendLine(text, "@WindowWidth=", frame(source.restoredWidth, kFrameInsets.width));
+    AppendLine(text, "@WindowHeight=", frame(source.restoredHeight, kFrameInsets.height));
     AppendLine(text, "@Cohesion=", std::to_string(source.Cohesion));
     AppendLine(text, "@DetailLevel=", std::to_string(source.DetailLevel));
     AppendLine(text, "@Specular=", source.Specular ? "1" : "0");

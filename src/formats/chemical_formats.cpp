@@ -17,7 +17,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -132,6 +134,7 @@ const std::thread::id kInterfaceThread = std::this_thread::get_id();
 constexpr size_t kMaxInputBytes = size_t{256} << 20;
 constexpr size_t kMaxSmilesLength = 1000;
 constexpr double kMaxCoordinate = 1e6;  // ångström; far beyond any real structure
+constexpr int kMaxCharge = 16;          // elementary charges on one atom
 constexpr const char* kUnreadable = "It could not be read: a record is malformed.";
 
 // Swallows the library's own text while a call is running.
@@ -384,8 +387,16 @@ void FromOpenBabel(ob::OBMol& mol, ImportResult& result) {
             ++unknown;
             continue;
         }
-        node.id = static_cast<int>(nodes.size());
         node.charge = atom->GetFormalCharge();
+        if (std::abs(node.charge) > kMaxCharge) {
+            // The own format writes one character per unit of charge.
+            result.error = "Atom " + std::to_string(atom->GetIdx()) + " has a charge of " +
+                           std::to_string(node.charge) + ", beyond the " +
+                           std::to_string(kMaxCharge) + " units either way the program takes.";
+            nodes.clear();
+            return;
+        }
+        node.id = static_cast<int>(nodes.size());
         nodeOf[atom->GetIdx()] = node.id;
         nodes.push_back(std::move(node));
     }
@@ -529,6 +540,9 @@ ImportResult ImportMoleculeFile(const std::string& path) {
     std::string text;
     if (!format) {
         result.error = "Unable to import " + path + ": its extension is not one of the formats.";
+    } else if (std::error_code error; std::filesystem::is_regular_file(path, error) &&
+                                      std::filesystem::file_size(path, error) > kMaxInputBytes) {
+        result.error = "Unable to import " + path + ": it is larger than 256 MB.";
     } else if (!ReadWholeFile(path, text)) {
         result.error = "Unable to open file " + path + "!";
     } else {

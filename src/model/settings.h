@@ -30,5 +30,17 @@ struct Settings {
     std::string startDirectory;  // working directory at start-up; Tessaril.ini lives here
 };
 
+// Where the client area sits in the outer frame that the file stores: the
+// window's left border, its title bar with the menu above, and the borders
+// around. The writer turns the client area into the frame with these, the
+// window turns the frame back into its client area.
+struct FrameInsets {
+    int left = 4;     // client left edge minus frame left edge
+    int top = 50;     // client top edge minus frame top edge
+    int width = 8;    // frame width minus client width
+    int height = 54;  // frame height minus client height
+};
+inline constexpr FrameInsets kFrameInsets{};
+
 // The one configuration of the process.
 extern Settings settings;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "camera.h"
 #include "gui_driver.h"
 #include "main_window.h"
 #include "molecule.h"
@@ -51,21 +52,26 @@ TEST(SoakTest, MemoryStaysFlatWithTheMoleculeUnderThePointer) {
     WriteFileOrFail(folder.File("block.dat"), Block());
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
     double warm = 0, last = 0;
-    int hovered = 0;  // seconds that ended with an atom under the pointer
+    int hovered = 0;  // seconds with an atom under the pointer
     RunProgram(
         folder.File("block.dat"),
         [&] {
             auto* window = qobject_cast<MainWindow*>(shellState.mainWindow);
             ASSERT_NE(window, nullptr);
             QWidget* view = window->view();
-            const QPoint centre(view->width() / 2, view->height() / 2);
             for (int second = 1; second <= 60; ++second) {
-                // The pointer wanders a little over the middle of the molecule.
-                SendMouse(view, QEvent::MouseMove, centre + QPoint(second % 7, second % 5),
+                // The pointer moves onto another atom as the layout moves them.
+                const Vector3 e = TransformPoint(
+                    CameraMatrix(), molecule.nodes[second * 37 % NodeCount()].position);
+                const Matrix4 projection = ProjectionMatrix(view->width(), view->height());
+                const double x = (projection.m[0] * e.x / -e.z + 1) / 2 * view->width();
+                const double y = (1 - projection.m[5] * e.y / -e.z) / 2 * view->height();
+                SendMouse(view, QEvent::MouseMove, QPoint(static_cast<int>(x), static_cast<int>(y)),
                           Qt::NoButton);
-                Wait(1000);
-                last = ResidentMegabytes();
+                Wait(400);
                 hovered += molecule.hoverNode >= 0;
+                Wait(600);
+                last = ResidentMegabytes();
                 if (second == 10) warm = last;
                 std::printf("%2d s: %.1f MB resident\n", second, last);
                 // A plain leak need not be watched to the end.

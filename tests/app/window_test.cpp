@@ -7,9 +7,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <cmath>
 #include <cstdio>
 
@@ -121,18 +123,28 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         EXPECT_EQ(seen.text.toStdString(), "Really Quit?");
     }
 
-    // The close box and the release of Escape end it without a question.
+    // The close box and the release of Escape end it without a question, the
+    // release only after a press the main window received.
     WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
-    status = RunProgram("", [&] { Window()->close(); });
+    status = RunProgram("", [&] {
+        Window()->close();
+        EXPECT_EQ(shellState.mainWindow, nullptr);
+    });
     EXPECT_EQ(status, 2);
+    answerer.Push(Press("No"));
     status = RunProgram("", [&] {
         molecule.currentNode = 3;
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);  // pressed elsewhere
+        ASSERT_NE(shellState.mainWindow, nullptr);
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Escape);  // asks; answered No
+        ASSERT_NE(shellState.mainWindow, nullptr);
         SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);
+        EXPECT_EQ(shellState.mainWindow, nullptr);
         EXPECT_EQ(molecule.currentNode, -1);
         EXPECT_EQ(molecule.hoverNode, -1);
     });
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(answerer.seen().size(), 4u);
+    EXPECT_EQ(answerer.seen().size(), 5u);
 }
 
 TEST_F(WindowTest, NewAsksAndClearsOnlyOnYes) {
@@ -712,6 +724,45 @@ TEST_F(WindowTest, StatusBarCountsAndMeasures) {
         Wait(300);
         EXPECT_NE(shown(), paused);
         EXPECT_EQ(Window()->windowTitle().toStdString(), "Tessaril 2006");
+    });
+}
+
+constexpr quint32 kScanDigit1 = 10;  // the X key code of 1 on the main keyboard
+
+// Real key events from the X server (xdotool through XTEST), with its own
+// key repeat while a key is held.
+bool XKeys(const QStringList& arguments, bool wait) {
+    if (!wait) return QProcess::startDetached("xdotool", arguments);
+    return QProcess::execute("xdotool", arguments) == 0;
+}
+
+TEST_F(WindowTest, AHeldKeyActsOnceHoweverLongAndHoweverLoaded) {
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Wait(300);
+        ASSERT_TRUE(XKeys({"keydown", "1"}, true));
+        Wait(1500);  // repeats arrive while the program runs
+        ASSERT_TRUE(XKeys({"keyup", "1"}, true));
+        Wait(300);
+        EXPECT_EQ(NodeCount(), 1);
+        // Held while the program is busy: the repeats wait in the queue.
+        ASSERT_TRUE(XKeys({"keydown", "2", "sleep", "1.5", "keyup", "2"}, true));
+        Wait(300);
+        EXPECT_EQ(NodeCount(), 2);
+        // Under load the server's repeat pairs reach the window unmarked: a
+        // release and a press with the same time while the key is down.
+        ASSERT_TRUE(XKeys({"keydown", "3"}, true));
+        Wait(100);
+        for (unsigned long time = 5000; time < 5100; time += 20)
+            for (int type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+                QKeyEvent event(static_cast<QEvent::Type>(type), Qt::Key_3, Qt::NoModifier,
+                                kScanDigit1 + 2, 0, 0, "3");
+                event.setTimestamp(time);
+                QApplication::sendEvent(Window(), &event);
+            }
+        ASSERT_TRUE(XKeys({"keyup", "3"}, true));
+        Wait(300);
+        EXPECT_EQ(NodeCount(), 3);
     });
 }
 

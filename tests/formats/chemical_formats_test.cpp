@@ -115,6 +115,10 @@ std::vector<Malformed> MalformedCases(const std::string& sdf, const std::string&
          "malformed"},
         {"CML truncated", F::Cml, cml.substr(0, cml.size() / 2), ""},
         {"CML not XML", F::Cml, "just words\n", ""},
+        {"CML huge charge", F::Cml,
+         "<molecule><atomArray><atom id=\"a1\" elementType=\"N\" formalCharge=\"40\" "
+         "x3=\"0\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
+         "charge of 40"},
         {"Mol2 huge counts", F::Mol2, "@<TRIPOS>MOLECULE\nm\n 888888888 1\n", "888888888 atoms"},
         {"Mol2 truncated", F::Mol2, mol2.substr(0, mol2.find("@<TRIPOS>ATOM") + 20), ""},
         {"Mol2 attributes of a missing atom", F::Mol2,
