@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QUrl>
+#include <filesystem>
+#include <utility>
 
 #include "chemical_formats.h"
 #include "colour_dialog.h"
@@ -11,6 +13,8 @@
 #include "dragging.h"
 #include "editing.h"
 #include "format_commands.h"
+#include "format_io.h"
+#include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
 #include "picture_export.h"
@@ -19,6 +23,7 @@
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
+#include "undo.h"
 #include "view_choices.h"
 #include "view_state.h"
 
@@ -59,7 +64,50 @@ void AskToQuit() {
 }
 
 void AskForNewMolecule() {
-    if (AskYesNo("Are you sure? You will lose any unsaved work!", "New molecule")) NewMolecule();
+    if (!AskYesNo("Are you sure? You will lose any unsaved work!", "New molecule")) return;
+    RecordUndoStep("New");
+    NewMolecule();
+    SetMoleculeFileName("");
+}
+
+void LoadChosenFile() {
+    std::string path;
+    if (ChooseFile(path, true) && LoadOwnMoleculeFile(path)) NoteRecentFile(path);
+}
+
+void SaveToChosenFile() {
+    std::string path;
+    if (ChooseFile(path, false) && SaveMoleculeFile(path)) {
+        SetMoleculeFileName(path);
+        NoteRecentFile(path);
+    }
+}
+
+// Undo and Redo wait while an atom is being dragged: that drag's step is
+// taken from the molecule as it was when the button went down.
+void UndoOrRedo(bool (*act)()) {
+    if (shellState.dragStep) return;
+    act();
+    // The restored molecule may be smaller: indices past its end name no node.
+    if (!IsNodeIndex(molecule.currentNode)) molecule.currentNode = -1;
+    if (!IsNodeIndex(molecule.hoverNode)) molecule.hoverNode = -1;
+}
+
+// How a command is kept in the undo history.
+enum class Step {
+    None,     // not a change to the molecule, or one that keeps its own step
+    Changed,  // a step when the command changed the molecule
+    Always,   // a step whatever it did (it moves atoms)
+};
+
+void RunAsStep(const char* name, Step kind, void (*run)()) {
+    if (kind == Step::None) return run();
+    UndoStep step = BeginUndoStep(name);
+    run();
+    if (kind == Step::Always)
+        CommitUndoStep(std::move(step));
+    else
+        CommitUndoStepIfChanged(std::move(step));
 }
 
 using namespace CommandId;
@@ -69,34 +117,28 @@ using namespace CommandId;
 struct Command {
     int id;
     void (*run)();
+    const char* step = nullptr;  // the undo step's name, for a change to the molecule
+    Step kind = Step::None;
 };
 const Command kCommands[] = {
     {kEnter, AskToQuit},
     {kEscape, AskToQuit},
     {kExit, AskToQuit},
     {kNew, AskForNewMolecule},
-    {kLoad,
-     [] {
-         std::string path;
-         if (ChooseFile(path, true) && LoadMoleculeFile(path)) NoteRecentFile(path);
-     }},
-    {kSave,
-     [] {
-         std::string path;
-         if (ChooseFile(path, false) && SaveMoleculeFile(path)) NoteRecentFile(path);
-     }},
+    {kLoad, LoadChosenFile},
+    {kSave, SaveToChosenFile},
     {kRename,
-     [] {
-         molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name);
-     }},
+     [] { molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name); },
+     "Rename", Step::Changed},
     {kSetFormula,
      [] {
          molecule.formula =
              InputBox(shellState.mainWindow, "Enter formula for this molecule", molecule.formula);
-     }},
-    {kAddNewAtom, [] { AddNewAtom(molecule.currentNode); }},
-    {kJoinAtoms, JoinSelectedNodes},
-    {kUnjoinAtoms, UnjoinSelectedNodes},
+     },
+     "Set Formula", Step::Changed},
+    {kAddNewAtom, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
+    {kJoinAtoms, JoinSelectedNodes, "Join Atoms", Step::Changed},
+    {kUnjoinAtoms, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
     {kSetControls, [] { Toggle(kSetControls) ? ShowControlsDialog() : CloseControlsDialog(); }},
     {kCheckMolecule, CheckMolecule},
     {kCloudColour, [] { OpenColourDialog(settings.CloudColour); }},
@@ -120,14 +162,18 @@ const Command kCommands[] = {
     {kImport, ImportFromChooser},
     {kExport, ExportToChooser},
     {kNewFromSmiles, NewFromSmilesAsked},
-    {kAddHydrogens, [] { AddHydrogensCommand(); }},
+    {kAddHydrogens, [] { AddHydrogensCommand(); }, "Add Hydrogens", Step::Changed},
     {kExportPicture, ExportPictureAsked},
+    {kUndo, [] { UndoOrRedo(Undo); }},
+    {kRedo, [] { UndoOrRedo(Redo); }},
 };
 
 // What each shortcut key does on release; the digits add atoms, below.
 struct KeyAction {
     ShortcutKey key;
     void (*run)();
+    const char* step = nullptr;  // the undo step's name, for a change to the molecule
+    Step kind = Step::None;
 };
 const KeyAction kKeyActions[] = {
     {ShortcutKey::Escape,
@@ -139,29 +185,36 @@ const KeyAction kKeyActions[] = {
     {ShortcutKey::Delete,
      [] {
          if (molecule.currentNode != -1) RemoveNode(molecule.currentNode);
-     }},
-    {ShortcutKey::A, [] { AddNewAtom(molecule.currentNode); }},
-    {ShortcutKey::C, CentreMolecule},
+     },
+     "Delete Atom", Step::Changed},
+    {ShortcutKey::A, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
+    {ShortcutKey::C, CentreMolecule, "Centre", Step::Always},
     {ShortcutKey::D, [] { viewState.demoSpin = Toggle(kDemo); }},
     {ShortcutKey::I, [] { settings.InvertColours = Toggle(kInvertColours); }},
-    {ShortcutKey::J, JoinSelectedNodes},
+    {ShortcutKey::J, JoinSelectedNodes, "Join Atoms", Step::Changed},
     {ShortcutKey::L,
      [] {
          if (molecule.currentNode != -1) ToggleCloud(molecule.currentNode);
-     }},
+     },
+     "Toggle Cloud", Step::Changed},
     {ShortcutKey::O, OpenCurrentElementColour},
     {ShortcutKey::P, [] { shellState.paused = !shellState.paused; }},
     {ShortcutKey::S, [] { settings.Shadows = Toggle(kShadows); }},
     {ShortcutKey::T, [] { SetLabelMode((viewState.labelMode + 1) % 3); }},
-    {ShortcutKey::U, UnjoinSelectedNodes},
+    {ShortcutKey::U, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
     {ShortcutKey::KeypadPlus,
      [] {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, +1);
-     }},
+     },
+     "Change Charge", Step::Changed},
     {ShortcutKey::KeypadMinus,
      [] {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, -1);
-     }},
+     },
+     "Change Charge", Step::Changed},
+    {ShortcutKey::CtrlZ, [] { UndoOrRedo(Undo); }},
+    {ShortcutKey::CtrlShiftZ, [] { UndoOrRedo(Redo); }},
+    {ShortcutKey::CtrlY, [] { UndoOrRedo(Redo); }},
 };
 
 }  // namespace
@@ -194,7 +247,7 @@ std::string WebsiteAddress() {
 bool HandleCommand(int id) {
     for (const Command& command : kCommands)
         if (command.id == id) {
-            command.run();
+            RunAsStep(command.step, command.kind, command.run);
             return true;
         }
     for (int mode = 0; mode < static_cast<int>(std::size(kLabelModes)); ++mode)
@@ -213,9 +266,52 @@ bool HandleCommand(int id) {
 void HandleKey(ShortcutKey key) {
     const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
     if (digit >= 0 && digit < 9) {
+        UndoStep step = BeginUndoStep("Add Atom");
         AddNode(molecule.currentNode, digit);
+        CommitUndoStepIfChanged(std::move(step));
         return;
     }
     for (const KeyAction& action : kKeyActions)
-        if (action.key == key) action.run();
+        if (action.key == key) RunAsStep(action.step, action.kind, action.run);
+}
+
+std::string UndoItemText() {
+    return CanUndo() ? "&Undo " + UndoCommandName() : "&Undo";
+}
+
+std::string RedoItemText() {
+    return CanRedo() ? "&Redo " + RedoCommandName() : "&Redo";
+}
+
+std::string StatusLineText() {
+    std::size_t links = 0;
+    for (const Node& node : molecule.nodes) links += node.neighbours.size();
+    links /= 2;
+    const std::size_t atoms = molecule.nodes.size();
+    const std::string file = MoleculeFileName().empty()
+                                 ? std::string("Untitled")
+                                 : std::filesystem::path(MoleculeFileName()).filename().string();
+    std::string text = file + "   " + std::to_string(atoms) +
+                       (atoms == 1 ? " atom, " : " atoms, ") + std::to_string(links) +
+                       (links == 1 ? " link   " : " links   ") +
+                       (shellState.paused ? "Paused" : "Layout running");
+    const std::string measured = SelectionMeasurementText();
+    if (!measured.empty()) text += "   " + measured;
+    return text;
+}
+
+void BeginAtomDrag() {
+    shellState.dragStep = BeginUndoStep("Move Atom");
+    shellState.atomMoved = false;
+}
+
+void NoteAtomDragged() {
+    if (shellState.dragStep) shellState.atomMoved = true;
+}
+
+void EndAtomDrag() {
+    if (shellState.dragStep && shellState.atomMoved)
+        CommitUndoStep(std::move(*shellState.dragStep));
+    shellState.dragStep.reset();
+    shellState.atomMoved = false;
 }

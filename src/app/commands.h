@@ -49,6 +49,9 @@ constexpr int kNewFromSmiles = 40123;
 constexpr int kAddHydrogens = 40124;
 // Pictures of the view.
 constexpr int kExportPicture = 40151;
+// Undo and redo.
+constexpr int kUndo = 40201;
+constexpr int kRedo = 40202;
 }  // namespace CommandId
 
 // Runs the command with this id; false for an id the program does not know.
@@ -79,10 +82,26 @@ enum class ShortcutKey {
     T,
     U,
     KeypadPlus,
-    KeypadMinus
+    KeypadMinus,
+    CtrlZ,       // undo
+    CtrlShiftZ,  // redo, as is CtrlY
+    CtrlY
 };
 // Acts on the release of a shortcut key.
 void HandleKey(ShortcutKey key);
+
+// The text of the Undo and Redo items, "&Undo Join Atoms" or "&Undo" when
+// there is nothing to undo, and whether they can act.
+std::string UndoItemText();
+std::string RedoItemText();
+// The status bar's line: the file's name, the atom and link counts, whether
+// the layout runs, and the measurement of two to four selected atoms.
+std::string StatusLineText();
+// The step that a drag of an atom makes, taken as the left button goes down
+// on the atom and kept when it is released after the atom moved.
+void BeginAtomDrag();
+void NoteAtomDragged();
+void EndAtomDrag();
 
 // The check mark of a menu item, kept here as the one record of the marks
 // and shown by the item's action once the menu exists.

@@ -2,10 +2,12 @@
 #include "format_io.h"
 
 #include <cctype>
+#include <utility>
 
 #include "chemical_formats.h"
 #include "dragging.h"
 #include "molecule_file.h"
+#include "undo.h"
 
 namespace {
 
@@ -18,23 +20,52 @@ bool IsOwnFormatPath(const std::string& path) {
     return extension == "dat" || extension == "hpr";
 }
 
+std::string moleculeFileName;
+
+// Runs load as one undo step under command; the step is kept and path
+// becomes the molecule's file only when load succeeds.
+template <typename Load>
+bool LoadAsStep(const char* command, const std::string& path, Load load) {
+    UndoStep step = BeginUndoStep(command);
+    if (!load()) return false;
+    CommitUndoStep(std::move(step));
+    moleculeFileName = path;
+    return true;
+}
+
 }  // namespace
+
+const std::string& MoleculeFileName() {
+    return moleculeFileName;
+}
+
+void SetMoleculeFileName(const std::string& path) {
+    moleculeFileName = path;
+}
 
 bool IsWritableMoleculePath(const std::string& path) {
     return IsOwnFormatPath(path) || FormatOfPath(path) != nullptr;
 }
 
 bool LoadAnyMoleculeFile(const std::string& path, bool centre) {
-    if (!FormatOfPath(path)) return LoadMoleculeFile(path);
-    if (!ImportMoleculeCommand(path)) return false;
-    if (centre) CentreMolecule();
-    return true;
+    if (!FormatOfPath(path)) return LoadOwnMoleculeFile(path);
+    return LoadAsStep("Import", path, [&] {
+        if (!ImportMoleculeCommand(path)) return false;
+        if (centre) CentreMolecule();
+        return true;
+    });
+}
+
+bool LoadOwnMoleculeFile(const std::string& path) {
+    return LoadAsStep("Load", path, [&] { return LoadMoleculeFile(path); });
 }
 
 bool LoadFromSmiles(const std::string& smiles, bool centre) {
-    if (!NewFromSmilesCommand(smiles)) return false;
-    if (centre) CentreMolecule();
-    return true;
+    return LoadAsStep("New from SMILES", std::string(), [&] {
+        if (!NewFromSmilesCommand(smiles)) return false;
+        if (centre) CentreMolecule();
+        return true;
+    });
 }
 
 bool WriteAnyMoleculeFile(const std::string& path) {

@@ -12,10 +12,18 @@ bool IsWritableMoleculePath(const std::string& path);
 // Loads path through the importer when its extension is one of the chemistry
 // formats, through the own reader otherwise; an imported molecule is centred
 // in front of the camera when centre is true. Reports through the message
-// seam; false when nothing could be read.
+// seam; false when nothing could be read. A load is one undo step ("Load" or
+// "Import") and makes path the molecule's file.
 bool LoadAnyMoleculeFile(const std::string& path, bool centre);
-// Builds the molecule from a SMILES string, as New from SMILES does.
+// Reads path in the own format whatever its extension, as Load does; one undo
+// step, and path becomes the molecule's file.
+bool LoadOwnMoleculeFile(const std::string& path);
+// Builds the molecule from a SMILES string, as New from SMILES does; one undo
+// step, and the molecule has no file.
 bool LoadFromSmiles(const std::string& smiles, bool centre);
+// The file the molecule was last loaded from or saved to; empty for none.
+const std::string& MoleculeFileName();
+void SetMoleculeFileName(const std::string& path);
 // Writes the molecule to path in its own format for ".dat" and ".hpr", in
 // the chemistry format its extension names otherwise.
 bool WriteAnyMoleculeFile(const std::string& path);

@@ -9,11 +9,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScreen>
+#include <QStatusBar>
 #include <QWheelEvent>
 #include <cstdlib>
 
@@ -30,6 +32,7 @@
 #include "settings.h"
 #include "shell_state.h"
 #include "simulation.h"
+#include "undo.h"
 #include "window_place.h"
 
 namespace {
@@ -108,8 +111,15 @@ const KeyBinding kKeyBindings[] = {
     {Qt::Key_Minus, Keypad::Only, ShortcutKey::KeypadMinus},
 };
 
-// The shortcut of a released key, or false when it has none.
+// The shortcut of a released key, or false when it has none. With Ctrl, Z
+// and Y undo and redo and nothing else.
 bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
+    if (CtrlHeld(event->modifiers()) && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y)) {
+        key = event->key() == Qt::Key_Y       ? ShortcutKey::CtrlY
+              : ShiftHeld(event->modifiers()) ? ShortcutKey::CtrlShiftZ
+                                              : ShortcutKey::CtrlZ;
+        return true;
+    }
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     for (const KeyBinding& binding : kKeyBindings)
         if (binding.qtKey == event->key() &&
@@ -208,10 +218,13 @@ PointerEvent PointerEventOf(PointerEvent::Kind kind, QPoint at, Qt::KeyboardModi
 void GLView::mousePressEvent(QMouseEvent* event) {
     using Kind = PointerEvent::Kind;
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // A press on an atom may start a drag, one undo step from here.
+        BeginAtomDrag();
         HandlePointerEvent(PointerEventOf(Kind::LeftPress, at, event->modifiers()),
                            shellState.pointer);
-    else if (event->button() == Qt::RightButton)
+        if (molecule.currentNode == -1) EndAtomDrag();
+    } else if (event->button() == Qt::RightButton)
         HandlePointerEvent(PointerEventOf(Kind::RightPress, at, event->modifiers()),
                            shellState.pointer);
 }
@@ -219,18 +232,22 @@ void GLView::mousePressEvent(QMouseEvent* event) {
 void GLView::mouseReleaseEvent(QMouseEvent* event) {
     using Kind = PointerEvent::Kind;
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         HandlePointerEvent(PointerEventOf(Kind::LeftRelease, at, event->modifiers()),
                            shellState.pointer);
-    else if (event->button() == Qt::RightButton)
+        EndAtomDrag();
+    } else if (event->button() == Qt::RightButton)
         HandlePointerEvent(PointerEventOf(Kind::RightRelease, at, event->modifiers()),
                            shellState.pointer);
 }
 
 void GLView::mouseMoveEvent(QMouseEvent* event) {
-    HandlePointerEvent(
-        PointerEventOf(PointerEvent::Kind::Move, event->position().toPoint(), event->modifiers()),
-        shellState.pointer);
+    const QPoint at = event->position().toPoint();
+    if (molecule.dragging && molecule.currentNode != -1 &&
+        at != QPoint(shellState.pointer.lastMouseX, shellState.pointer.lastMouseY))
+        NoteAtomDragged();
+    HandlePointerEvent(PointerEventOf(PointerEvent::Kind::Move, at, event->modifiers()),
+                       shellState.pointer);
 }
 
 void GLView::wheelEvent(QWheelEvent* event) {
@@ -249,6 +266,11 @@ MainWindow::MainWindow() {
     setCentralWidget(view_);
     setAcceptDrops(true);
     BuildMenu();
+    // Below the view, so the view alone keeps the size the settings give.
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName("statusLine");
+    statusBar()->addWidget(statusLine_, 1);
+    RefreshStatus();
     qApp->installEventFilter(this);
 
     // The layout steps at most about 100 times a second and frames come every
@@ -261,6 +283,7 @@ MainWindow::MainWindow() {
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(20);
     connect(&frameTimer_, &QTimer::timeout, view_, qOverload<>(&QWidget::update));
+    connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::RefreshStatus);
     simulationTimer_.start();
     frameTimer_.start();
 }
@@ -304,6 +327,9 @@ const MenuEntry kMenu[] = {
     {Entry::Separator},
     {Entry::MarkedItem, "&Set Controls", kSetControls},
     {Entry::Item, "&Check Molecule", kCheckMolecule},
+    {Entry::Separator},
+    {Entry::Item, "&Undo", kUndo},
+    {Entry::Item, "&Redo", kRedo},
 
     {Entry::Menu, "&View"},
     {Entry::SubMenu, "&Colour Setup"},
@@ -365,12 +391,31 @@ void MainWindow::BuildMenu() {
                 QAction* action = current->addAction(entry.caption);
                 if (entry.kind == Entry::MarkedItem) RegisterMenuAction(entry.id, action);
                 const int id = entry.id;
-                connect(action, &QAction::triggered, this, [id] { HandleCommand(id); });
+                connect(action, &QAction::triggered, this, [this, id] {
+                    HandleCommand(id);
+                    if (shellState.mainWindow == this) RefreshStatus();
+                });
+                if (id == kUndo) undoItem_ = action;
+                if (id == kRedo) redoItem_ = action;
                 if (id == kExportPicture) action->setShortcut(QKeySequence("Ctrl+E"));
+                action->setObjectName(id == kUndo ? "undo" : id == kRedo ? "redo" : "");
                 break;
             }
         }
     }
+}
+
+void MainWindow::RefreshStatus() {
+    // The keys act on release, so the items show their keys without taking them.
+    const auto show = [](QAction* item, const std::string& text, const char* key, bool enabled) {
+        const QString caption = QString::fromStdString(text) + '\t' + key;
+        if (item->text() != caption) item->setText(caption);
+        item->setEnabled(enabled);
+    };
+    show(undoItem_, UndoItemText(), "Ctrl+Z", CanUndo());
+    show(redoItem_, RedoItemText(), "Ctrl+Shift+Z", CanRedo());
+    const QString line = QString::fromStdString(StatusLineText());
+    if (statusLine_->text() != line) statusLine_->setText(line);
 }
 
 ViewInput MainWindow::SampleViewInput() const {
@@ -426,6 +471,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
                            KeyStillDown(event)) &&
         ShortcutOf(event, key))
         HandleKey(key);
+    if (shellState.mainWindow == this) RefreshStatus();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -35,6 +35,8 @@ private:
     bool contextUsable_ = true;
 };
 
+class QLabel;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,9 +65,14 @@ protected:
 
 private:
     void BuildMenu();
+    // Brings the Undo and Redo items and the status bar up to date.
+    void RefreshStatus();
 
     GLView* view_ = nullptr;
     QTimer simulationTimer_;
     QTimer frameTimer_;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
+    QLabel* statusLine_ = nullptr;
     std::set<int> heldKeys_;  // flight and scaling keys held down, as ViewKey values
 };

@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "colour.h"
 #include "key_presses.h"
 #include "pointer_input.h"
+#include "undo.h"
 
 class QAction;
 class QWidget;
@@ -28,6 +30,8 @@ struct ShellState {
     KeyPressRecord keys;                            // shortcut keys pressed in the main window
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
+    std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it
+    bool atomMoved = false;            // that drag has moved the atom
     // The menu's check marks by command id, the one record of them; an item
     // not here is unmarked. The actions show them once the menu exists.
     std::map<int, bool> menuMarks;

@@ -14,6 +14,7 @@
 #include "molecule_file.h"
 #include "settings_file.h"
 #include "shell_state.h"
+#include "undo.h"
 
 ShellState shellState;
 
@@ -72,8 +73,10 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     SetMenuMark(CommandId::kSpecular, true);
     SetMenuMark(CommandId::kSizeNormal, true);
 
+    SetMoleculeFileName("");
     if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
     if (!smiles.empty()) LoadFromSmiles(smiles, true);
+    ClearUndoHistory();  // the program starts with nothing to undo
     status = shellState.exitStatus;
     return !shellState.ended;
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QUrl>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "commands.h"
@@ -31,6 +33,7 @@
 #include "settings.h"
 #include "settings_file.h"
 #include "shell_state.h"
+#include "undo.h"
 #include "view_state.h"
 #include "window_program.h"
 
@@ -638,6 +641,193 @@ TEST_F(WindowTest, GeometryFollowsMovesAndResizes) {
     EXPECT_NE(written.find("@WindowX=31\n@WindowY=8\n@WindowWidth=640\n@WindowHeight=420\n"),
               std::string::npos)
         << written.substr(0, 200);
+}
+
+// Everything a step must bring back, positions to the last bit included.
+std::string Exactly() {
+    std::string text = molecule.name + "|" + molecule.formula;
+    for (const Node& node : molecule.nodes) {
+        char position[96];
+        std::snprintf(position, sizeof position, " %a,%a,%a", node.position.x, node.position.y,
+                      node.position.z);
+        text += "\n" + node.element->symbol + position + " q" + std::to_string(node.charge) +
+                (node.cloud ? " cloud" : "") + " links";
+        for (std::size_t k = 0; k < node.neighbours.size(); ++k)
+            text +=
+                " " + std::to_string(node.neighbours[k]) + "x" + std::to_string(node.linkOrders[k]);
+    }
+    return text;
+}
+
+// Each change is one step: Ctrl+Z brings back the molecule before it, Ctrl+Y
+// and Ctrl+Shift+Z the one after, and the items name it and grey out.
+TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
+    const auto open = [](std::string path) {
+        return [path](QWidget* chooser) {
+            TypeAndPress(QString::fromStdString(path), "Open")(chooser);
+        };
+    };
+    answerer.Push(TypeAndPress("chlorine", "OK"));
+    answerer.Push(TypeAndPress("Wet", "OK"));
+    answerer.Push(TypeAndPress("H2O2", "OK"));
+    answerer.Push(Press("Yes"));
+    answerer.Push(open(Example("ethanol")));
+    answerer.Push(open(SourceFile("tests/data/caffeine.pdb")));
+    answerer.Push(TypeAndPress("CCO", "OK"));
+    RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_P);  // only the commands move atoms
+        auto select = [](std::vector<int> nodes, int current) {
+            for (Node& node : molecule.nodes) node.selected = false;
+            for (int i : nodes) molecule.nodes[i].selected = true;
+            molecule.currentNode = current;
+        };
+        auto key = [&](int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            return [=, this] { ClickKey(Window(), code, modifiers); };
+        };
+        auto item = [&](const char* caption) { return [=, this] { Action(caption)->trigger(); }; };
+        const struct {
+            const char* step;
+            std::function<void()> prepare, act;
+        } cases[] = {
+            {"Join Atoms",
+             [&] {
+                 select({1, 2}, -1);
+             },
+             key(Qt::Key_J)},
+            {"Join Atoms",
+             [&] {
+                 select({1, 2}, -1);
+             },
+             item("&Join Atoms")},
+            {"Unjoin Atoms",
+             [&] {
+                 select({0, 1}, -1);
+             },
+             key(Qt::Key_U)},
+            {"Add Atom", [&] { select({}, 1); }, key(Qt::Key_6)},
+            {"Add Atom", [&] { select({}, 0); }, key(Qt::Key_A)},
+            {"Delete Atom", [&] { select({0}, 0); }, key(Qt::Key_Delete)},
+            {"Toggle Cloud", [&] { select({}, 1); }, key(Qt::Key_L)},
+            {"Change Charge", [&] { select({}, 1); }, key(Qt::Key_Minus, Qt::KeypadModifier)},
+            {"Rename", [] {}, item("&Rename")},
+            {"Set Formula", [] {}, item("Set &Formula")},
+            {"Move Atom",
+             [&] {
+                 select({}, -1);
+                 molecule.hoverNode = 2;
+             },
+             [&] {
+                 SendMouse(View(), QEvent::MouseButtonPress, {200, 200}, Qt::LeftButton);
+                 SendMouse(View(), QEvent::MouseMove, {230, 190}, Qt::LeftButton);
+                 SendMouse(View(), QEvent::MouseButtonRelease, {230, 190}, Qt::LeftButton);
+             }},
+            {"Centre", [&] { select({}, 1); }, key(Qt::Key_C)},
+            {"New", [] {}, item("&New")},
+            {"Load", [] {}, item("&Load")},
+            {"Import", [] {}, item("&Import...")},
+            {"Add Hydrogens", [] { RemoveNode(23); }, item("Add &Hydrogens")},
+            {"New from SMILES", [] {}, item("&New from SMILES...")},
+        };
+        QAction* undo = Window()->findChild<QAction*>("undo");
+        QAction* redo = Window()->findChild<QAction*>("redo");
+        ASSERT_TRUE(undo && redo);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.step);
+            c.prepare();
+            ClearUndoHistory();
+            const std::string before = Exactly();
+            c.act();
+            Wait(30);
+            const std::string after = Exactly();
+            ASSERT_NE(after, before);
+            EXPECT_EQ(undo->text().toStdString(), std::string("&Undo ") + c.step + "\tCtrl+Z");
+            EXPECT_TRUE(undo->isEnabled());
+            EXPECT_FALSE(redo->isEnabled());
+            ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(Exactly(), before);
+            EXPECT_FALSE(undo->isEnabled());
+            EXPECT_EQ(redo->text().toStdString(),
+                      std::string("&Redo ") + c.step + "\tCtrl+Shift+Z");
+            ClickKey(Window(), Qt::Key_Y, Qt::ControlModifier);
+            EXPECT_EQ(Exactly(), after);
+            undo->trigger();
+            EXPECT_EQ(Exactly(), before);
+            ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            EXPECT_EQ(Exactly(), after);
+            std::string why;
+            EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
+        }
+    });
+    EXPECT_TRUE(answerer.allAnswered());
+}
+
+// With Ctrl, Z and Y act on nothing else; clicks and refusals are no steps.
+TEST_F(WindowTest, CtrlZAndYDoNothingElse) {
+    answerer.Push(Press("OK"));  // joining without a selection
+    RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        const std::string molecule0 = Exactly();
+        const auto marks = shellState.menuMarks;
+        for (Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier})
+            for (int key : {Qt::Key_Z, Qt::Key_Y}) ClickKey(Window(), key, modifiers);
+        ClickKey(Window(), Qt::Key_Z);
+        ClickKey(Window(), Qt::Key_Y);
+        ClickKey(Window(), Qt::Key_J);  // refused with a message
+        molecule.hoverNode = 1;         // a click without a move
+        SendMouse(View(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton);
+        SendMouse(View(), QEvent::MouseButtonRelease, {50, 50}, Qt::LeftButton);
+        EXPECT_FALSE(CanUndo());
+        EXPECT_EQ(Exactly(), molecule0);
+        EXPECT_TRUE(shellState.paused);
+        EXPECT_EQ(shellState.menuMarks, marks);
+        EXPECT_EQ(viewState.labelMode, 0);
+        Wait(30);
+        EXPECT_FALSE(Window()->findChild<QAction*>("undo")->isEnabled());
+        EXPECT_EQ(Window()->findChild<QAction*>("undo")->text().toStdString(), "&Undo\tCtrl+Z");
+        EXPECT_FALSE(Window()->findChild<QAction*>("redo")->isEnabled());
+    });
+    EXPECT_EQ(answerer.seen().size(), 1u);
+}
+
+TEST_F(WindowTest, StatusBarCountsAndMeasures) {
+    RunProgram(Example("water"), [&] {
+        auto* line = Window()->findChild<QLabel*>("statusLine");
+        ASSERT_NE(line, nullptr);
+        auto shown = [&] {
+            Wait(50);
+            return line->text().toStdString();
+        };
+        EXPECT_EQ(shown(), "water.dat   3 atoms, 2 links   Layout running");
+        ClickKey(Window(), Qt::Key_P);
+        molecule.nodes[0].position = {0, 0, 0};
+        molecule.nodes[1].position = {30, 0, 0};
+        molecule.nodes[2].position = {0, 40, 0};
+        molecule.currentNode = 2;
+        ClickKey(Window(), Qt::Key_1);  // a fourth atom on the second hydrogen
+        molecule.nodes[3].position = {0, 40, 30};
+        const struct {
+            std::vector<int> selected;
+            const char* measured;
+        } cases[] = {
+            {{}, ""},
+            {{1}, ""},
+            {{1, 2}, "   Distance 50.00 (0.962 \u00c5)"},
+            {{2, 0, 1}, "   Angle 90.0\u00b0"},
+            {{3, 2, 1, 0}, "   Dihedral -90.0\u00b0"},
+        };
+        for (const auto& c : cases) {
+            for (Node& node : molecule.nodes) node.selected = false;
+            for (int i : c.selected) molecule.nodes[i].selected = true;
+            EXPECT_EQ(shown(), std::string("water.dat   4 atoms, 3 links   Paused") + c.measured);
+        }
+        // The measurement follows the layout as it moves the atoms.
+        ClickKey(Window(), Qt::Key_P);
+        const std::string paused = shown();
+        Wait(300);
+        EXPECT_NE(shown(), paused);
+        EXPECT_EQ(Window()->windowTitle().toStdString(), "Tessaril 2006");
+    });
 }
 
 constexpr quint32 kScanDigit1 = 10;  // the X key code of 1 on the main keyboard
