@@ -8,18 +8,12 @@
 #include <sstream>
 
 #include "atomic_write.h"
+#include "bench_molecules.h"
 #include "chemical_formats.h"
 #include "element.h"
 #include "settings_file.h"
 
 namespace {
-
-void LoadElements() {
-    if (ElementCount() > 0) return;
-    std::string text;
-    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/Tessaril.ini", text);
-    ParseSettingsText(text, settings, elementTable);
-}
 
 // Copies of the corpus caffeine, 9 Å apart, until atoms atoms are written.
 const std::string& GridPdb(int atoms) {
@@ -56,7 +50,7 @@ const std::string& GridPdb(int atoms) {
 }
 
 void BM_LibraryReadAndPerceive(benchmark::State& state) {
-    LoadElements();
+    LoadShippedElements();
     const std::string& text = GridPdb(static_cast<int>(state.range(0)));
     for (auto _ : state) benchmark::DoNotOptimize(ReadWithLibraryOnly(text, ChemicalFormat::Pdb));
     state.counters["atoms"] = static_cast<double>(state.range(0));
@@ -64,7 +58,7 @@ void BM_LibraryReadAndPerceive(benchmark::State& state) {
 BENCHMARK(BM_LibraryReadAndPerceive)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_ImportWithMapping(benchmark::State& state) {
-    LoadElements();
+    LoadShippedElements();
     const std::string& text = GridPdb(static_cast<int>(state.range(0)));
     size_t links = 0;
     for (auto _ : state) {
@@ -80,7 +74,7 @@ BENCHMARK(BM_ImportWithMapping)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // Builder and force-field clean-up, on the one thread the library is given.
 void BM_BuildFromSmiles(benchmark::State& state) {
-    LoadElements();
+    LoadShippedElements();
     for (auto _ : state) {
         ImportResult result = BuildFromSmiles("CN1C=NC2=C1C(=O)N(C(=O)N2C)C");
         if (!result.error.empty()) state.SkipWithError(result.error.c_str());

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "atomic_write.h"
+#include "bench_molecules.h"
 #include "element.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -16,35 +17,10 @@
 
 namespace {
 
-void LoadElements() {
-    if (ElementCount() > 0) return;
-    std::string text;
-    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/Tessaril.ini", text);
-    ParseSettingsText(text, settings, elementTable);
-}
-
-void Link(int a, int b, int order) {
-    molecule.nodes[a].neighbours.push_back(b);
-    molecule.nodes[a].linkOrders.push_back(order);
-    molecule.nodes[b].neighbours.push_back(a);
-    molecule.nodes[b].linkOrders.push_back(order);
-}
-
 // The text of a molecule of count nodes.
 std::string GeneratedFile(int count) {
-    LoadElements();
-    molecule = Molecule{};
+    BuildGeneratedMolecule(count);
     molecule.name = "Generated";
-    for (int i = 0; i < count; ++i) {
-        Node node;
-        node.id = i;
-        node.element = ElementAt(i % 7 == 3 ? 7 : 5);  // carbon with some oxygen
-        node.position = {static_cast<float>(i % 100) * 61.25f, static_cast<float>(i / 100) * 0.5f,
-                         static_cast<float>(i % 13) - 6.125f};
-        AppendNode(node);
-    }
-    for (int i = 0; i + 1 < count; ++i) Link(i, i + 1, i % 2 == 0 ? 2 : 1);
-    for (int i = 5; i < count; i += 6) Link(i, i - 5, 1);
     return FormatMoleculeText();
 }
 
@@ -121,7 +97,7 @@ std::string OddText(int shape, int megabytes) {
 }
 
 void BM_ParseOddShapes(benchmark::State& state) {
-    LoadElements();
+    LoadShippedElements();
     const std::string text =
         OddText(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "atomic_write.h"
+#include "bench_molecules.h"
 #include "editing.h"
 #include "element.h"
 #include "molecule.h"
@@ -14,36 +15,11 @@
 
 namespace {
 
-void LoadElements() {
-    if (ElementCount() > 0) return;
-    std::string text;
-    ReadWholeFile(std::string(TESSARIL_SOURCE_DIR) + "/Tessaril.ini", text);
-    ParseSettingsText(text, settings, elementTable);
-}
-
-void Link(int a, int b, int order) {
-    molecule.nodes[a].neighbours.push_back(b);
-    molecule.nodes[a].linkOrders.push_back(order);
-    molecule.nodes[b].neighbours.push_back(a);
-    molecule.nodes[b].linkOrders.push_back(order);
-}
-
 // A molecule of count atoms with the first and the last selected, and an
 // empty history.
 void Build(int count) {
-    LoadElements();
-    molecule = Molecule{};
+    BuildGeneratedMolecule(count);
     ClearUndoHistory();
-    for (int i = 0; i < count; ++i) {
-        Node node;
-        node.id = i;
-        node.element = ElementAt(i % 7 == 3 ? 7 : 5);
-        node.position = {static_cast<float>(i % 100) * 61.25f, static_cast<float>(i / 100) * 0.5f,
-                         static_cast<float>(i % 13) - 6.125f};
-        AppendNode(node);
-    }
-    for (int i = 0; i + 1 < count; ++i) Link(i, i + 1, i % 2 == 0 ? 2 : 1);
-    for (int i = 5; i < count; i += 6) Link(i, i - 5, 1);
     molecule.nodes.front().selected = molecule.nodes.back().selected = true;
 }
 
