@@ -72,6 +72,17 @@ void BM_ImportWithMapping(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportWithMapping)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// A small file: the cost of reading in a child process stands out here.
+void BM_ImportSmallFile(benchmark::State& state) {
+    LoadShippedElements();
+    const std::string water = "3\nwater\nO 0 0 0\nH 0.96 0 0\nH -0.24 0.93 0\n";
+    for (auto _ : state) {
+        ImportResult result = ImportMoleculeText(water, ChemicalFormat::Xyz);
+        if (!result.error.empty()) state.SkipWithError(result.error.c_str());
+    }
+}
+BENCHMARK(BM_ImportSmallFile)->Unit(benchmark::kMillisecond);
+
 // Builder and force-field clean-up, on the one thread the library is given.
 void BM_BuildFromSmiles(benchmark::State& state) {
     LoadShippedElements();

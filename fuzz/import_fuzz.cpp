@@ -2,7 +2,9 @@
 // the target is built) with the shipped element table. Every input must give
 // either a message and no atoms, or a molecule that is consistent once taken
 // into the program: ids equal indices, symmetric links between existing
-// distinct nodes, an element for every node, every position finite.
+// distinct nodes, an element for every node, every position finite. The
+// library's read runs in a child process, so a fault of the library's own
+// ends that read with a message; the mapping into the model runs here.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,8 @@
 // and ours.
 //
 //   Formats      the fixed list, chosen by extension
-//   Guards       user-interface thread, one OpenMP thread, silenced logs,
+//   Guards       user-interface thread, reads in a child process, one
+//                OpenMP thread, silenced logs,
 //                input that is text and whose counts fit its size
 //   Mapping      Open Babel molecule <-> Molecule
 //   Operations   import, SMILES build, export, hydrogens
@@ -17,7 +18,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <sstream>
@@ -36,6 +39,7 @@
 
 #include "atomic_write.h"
 #include "element.h"
+#include "isolated_call.h"
 #include "prompts.h"
 
 namespace ob = OpenBabel;
@@ -135,6 +139,9 @@ constexpr size_t kMaxInputBytes = size_t{256} << 20;
 constexpr size_t kMaxSmilesLength = 1000;
 constexpr double kMaxCoordinate = 1e6;  // ångström; far beyond any real structure
 constexpr int kMaxCharge = 16;          // elementary charges on one atom
+// A read that takes longer is stopped; the largest files the program takes
+// are read in well under a minute.
+constexpr std::chrono::seconds kReadTimeLimit{120};
 constexpr const char* kUnreadable = "It could not be read: a record is malformed.";
 
 // Swallows the library's own text while a call is running.
@@ -158,6 +165,31 @@ void SilenceXmlParser() {
         set(nullptr, SilentXmlStructuredError);
 }
 
+// Once per process: the library's plugins loaded (so that reads in child
+// processes start ready), its log quiet, its parallel loops on one thread.
+void PrepareLibrary() {
+    static const bool prepared = [] {
+        // The OpenMP runtime comes with the library; asking it by name
+        // keeps the compiler's own OpenMP support out of the build.
+        using SetThreads = void (*)(int);
+        if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
+            set(1);
+        ob::OBConversion::FindFormat("cml");  // loads the plugins and their parsers
+        ob::obErrorLog.StopLogging();
+        ob::obErrorLog.SetOutputLevel(ob::obError);
+        // The library fills its tables (bond typing, aromaticity, atom
+        // typing) on first use; filled here they are inherited by every
+        // child process instead of being filled again in each.
+        ob::OBConversion conversion;
+        ob::OBMol mol;
+        std::istringstream in("3\nwater\nO 0 0 0\nH 0.96 0 0\nH -0.24 0.93 0\n");
+        if (conversion.SetInFormat("xyz")) conversion.Read(&mol, &in);
+        (void)mol.GetFormula();
+        return true;
+    }();
+    (void)prepared;
+}
+
 // Held for the length of every call into the library: its error log and
 // anything it writes to the standard error streams go nowhere, and its
 // parallel loops run on one thread (with its default team one force-field
@@ -167,18 +199,7 @@ public:
     LibraryCall() {
         static NullBuffer nullBuffer;
         static std::ostream nullStream(&nullBuffer);
-        static const bool prepared = [] {
-            // The OpenMP runtime comes with the library; asking it by name
-            // keeps the compiler's own OpenMP support out of the build.
-            using SetThreads = void (*)(int);
-            if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
-                set(1);
-            ob::OBConversion::FindFormat("cml");  // loads the plugins and their parsers
-            ob::obErrorLog.StopLogging();
-            ob::obErrorLog.SetOutputLevel(ob::obError);
-            return true;
-        }();
-        (void)prepared;
+        PrepareLibrary();
         ob::obErrorLog.SetOutputStream(&nullStream);
         SilenceXmlParser();
         savedErr_ = std::cerr.rdbuf(&nullBuffer);
@@ -347,10 +368,45 @@ std::string CleanTitle(std::string title) {
     return title;
 }
 
-// The position of atom in model units, or false when it is not finite and
-// within range.
-bool ModelPosition(const ob::OBAtom& atom, Vector3& position) {
-    const double coordinates[] = {atom.GetX(), atom.GetY(), atom.GetZ()};
+// What a read in the library gives, as plain data: it is what comes back
+// from the child process the read runs in.
+struct LibraryAtom {
+    int atomicNumber = 0;
+    double x = 0, y = 0, z = 0;  // ångström
+    int charge = 0;
+};
+struct LibraryBond {
+    int first = 0, second = 0;  // indices into atoms
+    int order = 1;
+};
+struct LibraryMolecule {
+    std::string error;  // the read failed; nothing else is set
+    std::vector<LibraryAtom> atoms;
+    std::vector<LibraryBond> bonds;
+    std::string title, formula;
+};
+
+LibraryMolecule TakeFromLibrary(ob::OBMol& mol) {
+    LibraryMolecule taken;
+    taken.atoms.reserve(mol.NumAtoms());
+    FOR_ATOMS_OF_MOL(atom, mol) {
+        taken.atoms.push_back({static_cast<int>(atom->GetAtomicNum()), atom->GetX(), atom->GetY(),
+                               atom->GetZ(), atom->GetFormalCharge()});
+    }
+    FOR_BONDS_OF_MOL(bond, mol) {
+        taken.bonds.push_back({static_cast<int>(bond->GetBeginAtomIdx()) - 1,
+                               static_cast<int>(bond->GetEndAtomIdx()) - 1,
+                               static_cast<int>(bond->GetBondOrder())});
+    }
+    taken.title = mol.GetTitle();
+    taken.formula = mol.GetFormula();
+    return taken;
+}
+
+// The position in model units of an atom at x, y, z ångström, or false when
+// a coordinate is not finite and within range.
+bool ModelPosition(double x, double y, double z, Vector3& position) {
+    const double coordinates[] = {x, y, z};
     for (double c : coordinates)
         if (!std::isfinite(c) || std::fabs(c) > kMaxCoordinate) return false;
     position = {static_cast<float>(coordinates[0] * kUnitsPerAngstrom),
@@ -369,35 +425,37 @@ std::string PdbTitle(std::string_view text) {
     return {};
 }
 
-void FromOpenBabel(ob::OBMol& mol, ImportResult& result) {
+void FromLibrary(const LibraryMolecule& taken, ImportResult& result) {
     std::vector<Node>& nodes = result.molecule.nodes;
-    std::vector<int> nodeOf(mol.NumAtoms() + 1, -1);  // by the library's 1-based index
+    std::vector<int> nodeOf(taken.atoms.size(), -1);
     int unknown = 0;
-    nodes.reserve(mol.NumAtoms());
-    FOR_ATOMS_OF_MOL(atom, mol) {
+    nodes.reserve(taken.atoms.size());
+    for (size_t index = 0; index < taken.atoms.size(); ++index) {
+        const LibraryAtom& atom = taken.atoms[index];
+        const std::string number = std::to_string(index + 1);
         Node node;
-        if (!ModelPosition(*atom, node.position)) {
-            result.error = "Atom " + std::to_string(atom->GetIdx()) +
-                           " has a coordinate that is not a finite number in range.";
+        if (!ModelPosition(atom.x, atom.y, atom.z, node.position)) {
+            result.error =
+                "Atom " + number + " has a coordinate that is not a finite number in range.";
             nodes.clear();
             return;
         }
-        node.element = ElementOfNumber(atom->GetAtomicNum());
+        node.element = ElementOfNumber(atom.atomicNumber);
         if (!node.element) {
             ++unknown;
             continue;
         }
-        node.charge = atom->GetFormalCharge();
+        node.charge = atom.charge;
         if (std::abs(node.charge) > kMaxCharge) {
             // The own format writes one character per unit of charge.
-            result.error = "Atom " + std::to_string(atom->GetIdx()) + " has a charge of " +
-                           std::to_string(node.charge) + ", beyond the " +
-                           std::to_string(kMaxCharge) + " units either way the program takes.";
+            result.error = "Atom " + number + " has a charge of " + std::to_string(node.charge) +
+                           ", beyond the " + std::to_string(kMaxCharge) +
+                           " units either way the program takes.";
             nodes.clear();
             return;
         }
         node.id = static_cast<int>(nodes.size());
-        nodeOf[atom->GetIdx()] = node.id;
+        nodeOf[index] = node.id;
         nodes.push_back(std::move(node));
     }
     if (nodes.empty()) {
@@ -405,18 +463,23 @@ void FromOpenBabel(ob::OBMol& mol, ImportResult& result) {
                                    : "There are no atoms in it.";
         return;
     }
-    FOR_BONDS_OF_MOL(bond, mol) {
-        const int a = nodeOf[bond->GetBeginAtomIdx()];
-        const int b = nodeOf[bond->GetEndAtomIdx()];
+    const auto nodeAt = [&](int index) {
+        return index >= 0 && static_cast<size_t>(index) < nodeOf.size()
+                   ? nodeOf[static_cast<size_t>(index)]
+                   : -1;
+    };
+    for (const LibraryBond& bond : taken.bonds) {
+        const int a = nodeAt(bond.first);
+        const int b = nodeAt(bond.second);
         if (a < 0 || b < 0) continue;
-        Link(nodes, a, b, std::max(1, static_cast<int>(bond->GetBondOrder())));
+        Link(nodes, a, b, std::max(1, bond.order));
     }
     if (unknown > 0)
         result.warning = std::to_string(unknown) + (unknown == 1 ? " atom" : " atoms") +
                          " of unknown elements left out.";
-    const std::string title = CleanTitle(mol.GetTitle());
+    const std::string title = CleanTitle(taken.title);
     if (!title.empty()) result.molecule.name = title;
-    result.molecule.formula = mol.GetFormula();
+    result.molecule.formula = taken.formula;
 }
 
 constexpr int kMaxWrittenOrder = 3;
@@ -472,6 +535,102 @@ bool BuildIn3D(ob::OBMol& mol) {
     return true;
 }
 
+// The library's read of text, run in a child process by ImportMoleculeText.
+LibraryMolecule ReadInLibrary(std::string_view text, ChemicalFormat format) {
+    LibraryMolecule taken;
+    LibraryCall call;
+    ob::OBConversion conversion;
+    ob::OBMol mol;
+    std::istringstream in{std::string(text)};
+    try {
+        if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in) ||
+            mol.NumAtoms() == 0) {
+            taken.error = "There are no atoms in it.";
+            return taken;
+        }
+        if (format == ChemicalFormat::Smiles && !BuildIn3D(mol)) {
+            taken.error = "No 3D structure could be built for it.";
+            return taken;
+        }
+        return TakeFromLibrary(mol);
+    } catch (const std::exception&) {
+        // The library's readers throw on some malformed lines (a record cut
+        // short, a number out of range).
+        taken.error = kUnreadable;
+        return taken;
+    }
+}
+
+// The way back from the child process.
+class ByteWriter {
+public:
+    template <typename T>
+    void Plain(T value) {
+        bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void Text(const std::string& text) {
+        Plain(static_cast<uint64_t>(text.size()));
+        bytes_ += text;
+    }
+    std::string Take() { return std::move(bytes_); }
+
+private:
+    std::string bytes_;
+};
+
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+    template <typename T>
+    bool Plain(T& value) {
+        if (bytes_.size() < sizeof value) return false;
+        std::memcpy(&value, bytes_.data(), sizeof value);
+        bytes_.remove_prefix(sizeof value);
+        return true;
+    }
+    bool Text(std::string& text) {
+        uint64_t size = 0;
+        if (!Plain(size) || size > bytes_.size()) return false;
+        text.assign(bytes_.substr(0, size));
+        bytes_.remove_prefix(size);
+        return true;
+    }
+    // A count of items of at least itemSize bytes each that can follow.
+    bool Count(uint64_t& count, size_t itemSize) {
+        return Plain(count) && count <= bytes_.size() / itemSize;
+    }
+    bool AtEnd() const { return bytes_.empty(); }
+
+private:
+    std::string_view bytes_;
+};
+
+std::string Encode(const LibraryMolecule& taken) {
+    ByteWriter out;
+    out.Text(taken.error);
+    out.Text(taken.title);
+    out.Text(taken.formula);
+    out.Plain(static_cast<uint64_t>(taken.atoms.size()));
+    for (const LibraryAtom& atom : taken.atoms) out.Plain(atom);
+    out.Plain(static_cast<uint64_t>(taken.bonds.size()));
+    for (const LibraryBond& bond : taken.bonds) out.Plain(bond);
+    return out.Take();
+}
+
+bool Decode(std::string_view bytes, LibraryMolecule& taken) {
+    ByteReader in(bytes);
+    uint64_t atoms = 0, bonds = 0;
+    if (!in.Text(taken.error) || !in.Text(taken.title) || !in.Text(taken.formula) ||
+        !in.Count(atoms, sizeof(LibraryAtom)))
+        return false;
+    taken.atoms.resize(atoms);
+    for (LibraryAtom& atom : taken.atoms) in.Plain(atom);
+    if (!in.Count(bonds, sizeof(LibraryBond))) return false;
+    taken.bonds.resize(bonds);
+    for (LibraryBond& bond : taken.bonds) in.Plain(bond);
+    return in.AtEnd();
+}
+
 }  // namespace
 
 ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
@@ -488,30 +647,28 @@ ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
         }
         text = line;
     }
-    LibraryCall call;
-    ob::OBConversion conversion;
-    ob::OBMol mol;
-    std::istringstream in{std::string(text)};
-    try {
-        if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in) ||
-            mol.NumAtoms() == 0) {
-            result.error = "There are no atoms in it.";
-            return result;
-        }
-        if (format == ChemicalFormat::Smiles && !BuildIn3D(mol)) {
-            result.error = "No 3D structure could be built for it.";
-            return result;
-        }
-    } catch (const std::exception&) {
-        // The library's readers throw on some malformed lines (a record cut
-        // short, a number out of range).
+    // The library's readers are not safe against every malformed file (a
+    // CML atom with a negative hydrogen count crashes one), so they run in a
+    // child process and only the molecule they read comes back.
+    PrepareLibrary();
+    const IsolatedOutcome outcome =
+        RunIsolated([&] { return Encode(ReadInLibrary(text, format)); }, kReadTimeLimit);
+    LibraryMolecule taken;
+    if (!outcome.finished) {
+        result.error = "It could not be read: " + outcome.why + ".";
+        return result;
+    }
+    if (!Decode(outcome.bytes, taken)) {
         result.error = kUnreadable;
         return result;
     }
-    FromOpenBabel(mol, result);
+    if (!taken.error.empty()) {
+        result.error = taken.error;
+        return result;
+    }
+    FromLibrary(taken, result);
     if (!result.error.empty()) result.molecule = Molecule{};
-    if (format == ChemicalFormat::Pdb && result.error.empty() &&
-        CleanTitle(mol.GetTitle()).empty()) {
+    if (format == ChemicalFormat::Pdb && result.error.empty() && CleanTitle(taken.title).empty()) {
         const std::string title = PdbTitle(text);
         if (!title.empty()) result.molecule.name = title;
     }
@@ -638,7 +795,8 @@ int AddMissingHydrogens(Molecule& target, std::string& error) {
         node.id = id;
         node.element = hydrogen;
         const Vector3 at = target.nodes[static_cast<size_t>(parent)].position;
-        if (!ModelPosition(*atom, node.position)) node.position = at;
+        if (!ModelPosition(atom->GetX(), atom->GetY(), atom->GetZ(), node.position))
+            node.position = at;
         // Placed on its atom when the library could not place it; the layout
         // then moves it out (a small offset keeps the repulsion finite).
         if (node.position.x == at.x && node.position.y == at.y && node.position.z == at.z)

@@ -8,10 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 #include <thread>
 
 #include "chemical_formats.h"
 #include "element.h"
+#include "isolated_call.h"
 #include "molecule_builder.h"
 #include "process_state.h"
 #include "prompts_fake.h"
@@ -119,6 +121,10 @@ std::vector<Malformed> MalformedCases(const std::string& sdf, const std::string&
          "<molecule><atomArray><atom id=\"a1\" elementType=\"N\" formalCharge=\"40\" "
          "x3=\"0\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
          "charge of 40"},
+        {"CML negative hydrogen count (crashes the library)", F::Cml,
+         "<molecule><atomArray><atom elementType=\"C\" hydrogenCount=\"-2\" "
+         "x3=\"0\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
+         "the reader failed"},
         {"Mol2 huge counts", F::Mol2, "@<TRIPOS>MOLECULE\nm\n 888888888 1\n", "888888888 atoms"},
         {"Mol2 truncated", F::Mol2, mol2.substr(0, mol2.find("@<TRIPOS>ATOM") + 20), ""},
         {"Mol2 attributes of a missing atom", F::Mol2,
@@ -152,6 +158,28 @@ TEST_F(FormatsTest, MalformedInputIsRefusedWithAMessage) {
         EXPECT_NE(result.error.find(c.error), std::string::npos) << c.label << ": " << result.error;
         EXPECT_TRUE(result.molecule.nodes.empty()) << c.label;
     }
+}
+
+// A read runs in a child process: what goes wrong there stops that read only.
+TEST(IsolatedCall, ReturnsTheBytesOrWhyTheChildFailed) {
+    using namespace std::chrono_literals;
+    const IsolatedOutcome bytes = RunIsolated([] { return std::string(200000, 'x'); }, 10s);
+    EXPECT_TRUE(bytes.finished);
+    EXPECT_EQ(bytes.bytes, std::string(200000, 'x'));
+    const IsolatedOutcome crash = RunIsolated([]() -> std::string { std::abort(); }, 10s);
+    EXPECT_FALSE(crash.finished);
+    EXPECT_EQ(crash.why, "the reader failed (signal 6)");
+    const IsolatedOutcome thrown =
+        RunIsolated([]() -> std::string { throw std::runtime_error("no"); }, 10s);
+    EXPECT_EQ(thrown.why, "the reader failed");
+    const auto start = std::chrono::steady_clock::now();
+    const IsolatedOutcome endless = RunIsolated(
+        []() -> std::string {
+            for (;;) pause();
+        },
+        300ms);
+    EXPECT_EQ(endless.why, "it took longer than 300 ms");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "the child was not stopped";
 }
 
 TEST_F(FormatsTest, UnknownElementsAreLeftOutWithOneCountedWarning) {
