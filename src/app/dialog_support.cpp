@@ -38,7 +38,9 @@ void MakeRoomForLabels(QWidget* dialog, const QList<QLabel*>& labels,
     if (besideLabels.isEmpty()) return;
     int left = besideLabels.first()->x();
     for (const QWidget* control : besideLabels) left = std::min(left, control->x());
-    const int gap = dialog->fontMetrics().averageCharWidth() / 2;
+    // A character's width between a label's text and its control: less
+    // reads as if they touched.
+    const int gap = dialog->fontMetrics().averageCharWidth();
     int overflow = 0;
     for (QLabel* label : labels) {
         const int width = std::max(label->width(), label->sizeHint().width());
@@ -48,6 +50,15 @@ void MakeRoomForLabels(QWidget* dialog, const QList<QLabel*>& labels,
     if (overflow == 0) return;
     for (QWidget* control : besideLabels) control->move(control->x() + overflow, control->y());
     dialog->setFixedSize(dialog->width() + overflow, dialog->height());
+}
+
+int RoomForCaption(const QWidget& window, const QString& caption) {
+    QFont bold = window.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // Title fonts run a little wider than the dialog font; the icon and up to
+    // four buttons take about a line height each, with margins between.
+    return metrics.horizontalAdvance(caption) * 6 / 5 + 8 * metrics.height();
 }
 
 QScrollBar* MakeBar(QWidget* parent, const char* name, int minimum, int maximum, int page,

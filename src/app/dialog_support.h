@@ -40,6 +40,11 @@ void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int 
 void MakeRoomForLabels(QWidget* dialog, const QList<QLabel*>& labels,
                        const QList<QWidget*>& besideLabels);
 
+// The width a window needs for the window manager to show caption whole in
+// its title bar: the caption in a bold font, with room for the window icon
+// and the title-bar buttons beside it.
+int RoomForCaption(const QWidget& window, const QString& caption);
+
 // A horizontal bar with the given range, single step 1 and the given page.
 // The position is set without counting as a move. The page only sizes the
 // thumb: the position runs over the whole range, so a colour component of 1

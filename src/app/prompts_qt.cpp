@@ -8,9 +8,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
 #include <QIcon>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTreeView>
+#include <algorithm>
 
 #include "dialog_support.h"
 #include "dialogs.h"
@@ -36,6 +40,12 @@ QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::st
     box.setEscapeButton(escapeButton);
     // Plain buttons, like the rest of the program's dialogs.
     for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
+    // A short text makes a narrow box, and the window manager then cuts the
+    // caption ("Quit ... gram"): the box is kept wide enough for it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(RoomForCaption(box, box.windowTitle()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     return clicked == QMessageBox::NoButton ? escapeButton : clicked;
@@ -72,6 +82,7 @@ public:
                 emit filterSelected(nameFilters().first());
             }
         }
+        FitDetailColumns();
         if (openMode) {
             setAcceptMode(QFileDialog::AcceptOpen);
             setFileMode(QFileDialog::ExistingFile);
@@ -80,6 +91,26 @@ public:
             setFileMode(QFileDialog::AnyFile);
             setOption(QFileDialog::DontConfirmOverwrite);
         }
+    }
+
+    // Qt's chooser opens its Size, Type and Date Modified columns narrower
+    // than what they show ("31....KiB", "PN...ge"). Once a folder has been
+    // read they take the width of their contents; the chooser opens wide
+    // enough for them beside the names (showEvent).
+    void FitDetailColumns() {
+        auto* files = findChild<QTreeView*>(QStringLiteral("treeView"));
+        auto* model = findChild<QFileSystemModel*>();
+        if (!files || !model) return;
+        connect(model, &QFileSystemModel::directoryLoaded, files, [files, model] {
+            for (int column = 1; column < model->columnCount(); ++column)
+                files->resizeColumnToContents(column);
+        });
+    }
+
+    void showEvent(QShowEvent* event) override {
+        QFileDialog::showEvent(event);
+        const int wide = fontMetrics().averageCharWidth() * 120;
+        if (width() < wide) resize(wide, height());
     }
 
     void accept() override {

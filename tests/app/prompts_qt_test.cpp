@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <fstream>
 
 #include "dialogs.h"
@@ -66,6 +67,22 @@ private slots:
             });
             ShowMessage("Unable to open file <b>x</b>!\nline two", "File <Error>!");
             QVERIFY(seen);
+        }
+    }
+
+    // A short text must not make a box too narrow for its caption: the
+    // window manager would cut it ("Quit ... gram").
+    void BoxesAreWideEnoughForTheirCaptions() {
+        for (const char* caption : {"Quit Program", "Unknown Element", "Selection error"}) {
+            WhenModal<QMessageBox>([&](QMessageBox* box) {
+                QFont bold = box->font();
+                bold.setBold(true);
+                const int title =
+                    QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(caption));
+                QVERIFY2(box->width() >= title + 100, caption);
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            AskYesNo("Really Quit?", caption);
         }
     }
 
@@ -145,6 +162,28 @@ private slots:
             QVERIFY(!ChooseFile(path, openMode));
             QCOMPARE(path, std::string());
         }
+    }
+
+    // Size, Type and Date Modified show whole, not cut to "31....KiB", even
+    // when Qt brings back narrow columns from an earlier chooser.
+    void ChooserColumnsShowTheirContentsWhole() {
+        QTemporaryDir folder;
+        WriteFile(folder.filePath("a-rather-long-name-of-a-molecule.png"), "\x89PNG\r\n\x1a\n");
+        WriteFile(folder.filePath("notes.txt"), std::string(40000, 'x').c_str());
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            auto* files = Child<QTreeView>(chooser, "treeView");
+            for (int column = 1; column <= 3; ++column) files->setColumnWidth(column, 20);
+            chooser->setDirectory(folder.path());
+            QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 2);
+            QTest::qWait(100);
+            for (int column = 1; column <= 3; ++column)
+                QVERIFY2(files->columnWidth(column) >=
+                             static_cast<QAbstractItemView*>(files)->sizeHintForColumn(column),
+                         qPrintable(QString::number(column)));
+            chooser->reject();
+        });
+        std::string path;
+        QVERIFY(!ChooseFile(path, true));
     }
 
     void SaveTakesANameAsTypedAndReplacesWithoutAsking() {

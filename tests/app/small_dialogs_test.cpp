@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "dialogs.h"
@@ -61,6 +62,15 @@ private slots:
         QCOMPARE(ControlsBar("ambient")->value(), 28);
         QCOMPARE(ControlsBar("diffuse")->value(), 100);
         QCOMPARE(settings.LightAmbient, 0.29f);
+        // Each label's text ends at least a character's width before its bar.
+        const int gap = dialog->fontMetrics().averageCharWidth();
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            const int textEnd = label->x() + label->fontMetrics().horizontalAdvance(label->text());
+            for (QScrollBar* bar : dialog->findChildren<QScrollBar*>())
+                if (bar->geometry().intersects(
+                        QRect(0, label->y(), dialog->width(), label->height())))
+                    QVERIFY2(bar->x() - textEnd >= gap, qPrintable(label->text()));
+        }
         ShowControlsDialog();
         QCOMPARE(shellState.controlsDialog, dialog);
         QCOMPARE(mainWindow.findChildren<QDialog*>().size(), qsizetype(1));

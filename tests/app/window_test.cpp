@@ -107,6 +107,41 @@ TEST_F(WindowTest, StartAndQuitKeepsTheWindowLinesAndMarks) {
     EXPECT_EQ(SettingsOnDisk(), shipped);
 }
 
+// The whole menu bar as a person sees it: menus, submenus (in brackets),
+// separators, shortcuts, marks and greyed items, in order.
+QString MenuTree(const QList<QAction*>& actions) {
+    QStringList items;
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            items << "-";
+            continue;
+        }
+        QString item = action->text();
+        if (!action->shortcut().isEmpty()) item += " <" + action->shortcut().toString() + ">";
+        if (action->isChecked()) item += " *";
+        if (!action->isEnabled()) item += " (grey)";
+        if (action->menu()) item += " [" + MenuTree(action->menu()->actions()) + "]";
+        items << item;
+    }
+    return items.join("|");
+}
+
+TEST_F(WindowTest, TheMenuBarHoldsEveryItemInItsPlace) {
+    RunProgram("", [&] {
+        EXPECT_EQ(MenuTree(Window()->menuBar()->actions()).toStdString(),
+                  "&File [&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit|-|"
+                  "Export &Picture... <Ctrl+E>|Recent &Files [(none) (grey)]]|"
+                  "&Edit [&Rename|Set &Formula|-|&Add New Atom|&Join Atoms|&Unjoin Atoms|-|"
+                  "&Set Controls|&Check Molecule|-|Add &Hydrogens|-|&Undo\tCtrl+Z (grey)|"
+                  "&Redo\tCtrl+Shift+Z (grey)]|"
+                  "&View [&Colour Setup [Electron &Cloud|&Background|&Highlight|&Element|&Select|"
+                  "&Text|&Links]|&Text Labels [&None *|&Symbols|&Full Names]|"
+                  "Text Si&ze [&Tiny|&Small|&Normal *|&Large|&Huge]|S&pecular Highlights *|"
+                  "&Invert Colours|&Squash to 2D|&Shadows|&Demo]|"
+                  "&Help [&About|&Website]");
+    });
+}
+
 TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
     // Exit, Enter and Escape ask first; No changes nothing.
     answerer.Push(Press("No"));
