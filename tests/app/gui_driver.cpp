@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QWheelEvent>
+
+#include <csignal>
 
 #include "commands.h"
 #include "process_state.h"
@@ -135,4 +138,34 @@ void Wait(int ms) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+WindowManager::WindowManager() {
+    qint64 pid = 0;
+    if (!QProcess::startDetached("openbox", {"--sm-disable"}, QString(), &pid)) return;
+    pid_ = pid;
+    // Ready once it answers for the desktops it manages.
+    running_ = WaitUntil(
+        [] {
+            QProcess query;
+            query.start("xdotool", {"get_num_desktops"});
+            return query.waitForFinished(2000) && query.exitCode() == 0;
+        },
+        10000);
+    Wait(200);
+}
+
+WindowManager::~WindowManager() {
+    if (pid_ > 0) kill(static_cast<pid_t>(pid_), SIGTERM);
+    Wait(200);
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        Wait(20);
+    }
+    return true;
 }

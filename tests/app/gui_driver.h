@@ -53,6 +53,24 @@ QString ShownText(QWidget* widget);
 // ended and the test fails.
 int RunProgram(const std::string& file, const std::function<void()>& body, int timeoutMs = 60000);
 
+// A small window manager (openbox) on the test's X server for as long as the
+// object lives, for what only a managed window does: maximising, minimising,
+// frames. Running() is false when it could not be started.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    bool Running() const { return running_; }
+
+private:
+    long long pid_ = 0;
+    bool running_ = false;
+};
+
+// Waits up to ms milliseconds, letting the event loop run, until done()
+// holds; returns whether it did.
+bool WaitUntil(const std::function<bool()>& done, int ms = 5000);
+
 // Input for the view and the main window, as the window system delivers it.
 void SendMouse(QWidget* widget, int type, QPoint at, Qt::MouseButton button,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -678,6 +679,70 @@ TEST_F(WindowTest, GeometryFollowsMovesAndResizes) {
         << written.substr(0, 200);
 }
 
+// Under a window manager: maximising and minimising keep the restored size
+// and place for the settings file, and a client area at x = 0 stores no place.
+TEST_F(WindowTest, ManagedWindowKeepsItsRestoredPlace) {
+    WindowManager manager;
+    ASSERT_TRUE(manager.Running()) << "openbox did not start";
+    RunProgram("", [&] {
+        ASSERT_TRUE(WaitUntil([&] { return View()->mapToGlobal(QPoint(0, 0)) == QPoint(5, 51); }))
+            << "placed at " << settings.WindowX << "," << settings.WindowY;
+        Window()->showMaximized();
+        ASSERT_TRUE(WaitUntil([&] { return Window()->isMaximized() && View()->width() > 700; }));
+        Wait(100);
+        EXPECT_EQ(settings.WindowWidth, View()->width());
+        EXPECT_EQ(settings.restoredWidth, 592);
+        EXPECT_EQ(settings.restoredHeight, 346);
+        Window()->showNormal();
+        ASSERT_TRUE(WaitUntil([&] { return !Window()->isMaximized() && View()->width() == 592; }));
+        Window()->showMinimized();
+        ASSERT_TRUE(WaitUntil([&] { return Window()->isMinimized(); }));
+        Wait(200);
+        EXPECT_EQ(settings.WindowX, 5);
+        EXPECT_EQ(settings.WindowY, 51);
+        Window()->showNormal();
+        ASSERT_TRUE(WaitUntil([&] { return !Window()->isMinimized() && Window()->isVisible(); }));
+        // The client area moved to x = 0 (its frame partly off the screen).
+        const QPoint view = View()->mapToGlobal(QPoint(0, 0));
+        Window()->move(Window()->pos() - QPoint(view.x(), -20));
+        ASSERT_TRUE(WaitUntil([&] { return View()->mapToGlobal(QPoint(0, 0)).x() == 0; }));
+        Wait(100);
+        EXPECT_EQ(settings.WindowX, 5);
+        EXPECT_EQ(settings.WindowY, 51);
+        Window()->showMaximized();
+        ASSERT_TRUE(WaitUntil([&] { return Window()->isMaximized(); }));
+        Wait(100);
+    });
+    // Quit while maximised: the restored size is written.
+    const std::string written = SettingsOnDisk();
+    EXPECT_NE(written.find("@WindowWidth=600\n@WindowHeight=400\n"), std::string::npos)
+        << written.substr(0, 200);
+}
+
+// The atom under the real pointer is the one the frame picks: the pointer is
+// moved on the X server, not set in the model.
+TEST_F(WindowTest, PickingFollowsTheRealPointer) {
+    RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        ResetCamera();
+        molecule.nodes[0].position = {0, 0, 0};  // in the middle of the view
+        molecule.nodes[1].position = {150, 0, 0};
+        molecule.nodes[2].position = {-150, 100, 0};
+        const QPoint middle(View()->width() / 2, View()->height() / 2);
+        QCursor::setPos(View()->mapToGlobal(middle));
+        EXPECT_TRUE(WaitUntil([] { return molecule.hoverNode == 0; }, 2000));
+        QCursor::setPos(View()->mapToGlobal(QPoint(5, 5)));
+        EXPECT_TRUE(WaitUntil([] { return molecule.hoverNode == -1; }, 2000));
+        // 150 units left of the middle and 100 up, seen from the eye 500
+        // units away with a vertical field of 45 degrees.
+        const double pixelsPerUnit = middle.y() / (500.0 * std::tan(22.5 * M_PI / 180.0));
+        const QPoint offset(static_cast<int>(std::lround(150.0 * pixelsPerUnit)),
+                            static_cast<int>(std::lround(100.0 * pixelsPerUnit)));
+        QCursor::setPos(View()->mapToGlobal(middle - offset));
+        EXPECT_TRUE(WaitUntil([] { return molecule.hoverNode == 2; }, 2000)) << molecule.hoverNode;
+    });
+}
+
 // Everything a step must bring back, positions to the last bit included.
 std::string Exactly() {
     std::string text = molecule.name + "|" + molecule.formula;
@@ -872,6 +937,22 @@ constexpr quint32 kScanDigit1 = 10;  // the X key code of 1 on the main keyboard
 bool XKeys(const QStringList& arguments, bool wait) {
     if (!wait) return QProcess::startDetached("xdotool", arguments);
     return QProcess::execute("xdotool", arguments) == 0;
+}
+
+// Shift changes the character of a digit key ("!" for 1) but not what it does.
+TEST_F(WindowTest, ShiftedDigitsActByTheKeysPlace) {
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Wait(300);
+        // Released while Shift is still down (xdotool's "key shift+1" lets
+        // Shift go first).
+        ASSERT_TRUE(XKeys({"keydown", "shift", "keydown", "1", "keyup", "1", "keydown", "3",
+                           "keyup", "3", "keyup", "shift"},
+                          true));
+        ASSERT_TRUE(WaitUntil([] { return NodeCount() == 2; }, 2000)) << NodeCount();
+        EXPECT_EQ(molecule.nodes[0].element, ElementAt(0));
+        EXPECT_EQ(molecule.nodes[1].element, ElementAt(2));
+    });
 }
 
 TEST_F(WindowTest, AHeldKeyActsOnceHoweverLongAndHoweverLoaded) {
