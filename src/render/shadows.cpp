@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -74,6 +75,8 @@ bool ContextHasBufferObjects() {
 
 }  // namespace
 
+ShadowVolumes shadowVolumes = ShadowVolumes::shortened;
+
 void DrawShadowedScene() {
     // 1. Everything in the ambient light alone.
     glEnable(GL_LIGHT1);
@@ -84,7 +87,11 @@ void DrawShadowedScene() {
     const Vector3 light = LightInModelSpace();
     std::vector<ShadowQuad>& quads = volumes.quads;
     quads.clear();
-    for (const Node& node : molecule.nodes) BuildShadowQuads(node, light, quads);
+    const float reach =
+        shadowVolumes == ShadowVolumes::endless
+            ? 0.0f
+            : ShadowReach(molecule.nodes, light, EyeInModelSpace(), viewState.atomScale);
+    for (const Node& node : molecule.nodes) BuildShadowQuads(node, light, quads, reach);
     LoadShadowQuads(quads);
 
     // 4. Count the volume walls in front of each surface: +1 for those facing
@@ -135,7 +142,60 @@ Vector3 LightInModelSpace() {
             m[2] * l.x + m[6] * l.y + m[10] * l.z + m[14]};
 }
 
-void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads) {
+Vector3 EyeInModelSpace() {
+    GLfloat m[16];
+    glPushMatrix();
+    glLoadIdentity();
+    ApplyInverseCamera();
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glPopMatrix();
+    return {m[12], m[13], m[14]};
+}
+
+float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
+                  float atomScale) {
+    // The ball: centred on the middle of the atoms' box, out to the farthest
+    // sphere's surface.
+    Vector3 low{INFINITY, INFINITY, INFINITY}, high{-INFINITY, -INFINITY, -INFINITY};
+    for (const Node& node : nodes) {
+        if (!node.element) continue;
+        low = {std::min(low.x, node.position.x), std::min(low.y, node.position.y),
+               std::min(low.z, node.position.z)};
+        high = {std::max(high.x, node.position.x), std::max(high.y, node.position.y),
+                std::max(high.z, node.position.z)};
+    }
+    if (!(low.x <= high.x)) return 0.0f;
+    const Vector3 centre = Mul(0.5f, Add(low, high));
+    double ball = 0.0;
+    for (const Node& node : nodes) {
+        if (!node.element) continue;
+        const Vector3 d = Sub(node.position, centre);
+        ball = std::max(ball, std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z) +
+                                  std::fabs(double(atomScale) * node.element->radius));
+    }
+    const auto distance = [](const Vector3& a, const Vector3& b) {
+        const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+        return std::sqrt(dx * dx + dy * dy + dz * dz);
+    };
+    const double farSide = distance(light, centre) + ball;
+    // The light inside the ball, or the eye beyond its far side: no end.
+    if (distance(light, centre) <= ball || distance(eye, light) > farSide) return 0.0f;
+    // The volumes widen away from the light; their ends must clear the ball
+    // everywhere across them, so the reach allows for the widest cone (an
+    // atom as near the light as the ball's near side).
+    const double nearSide = distance(light, centre) - ball;
+    double widest = 0.0;
+    for (const Node& node : nodes)
+        if (node.element)
+            widest = std::max(widest, std::fabs(double(atomScale) * node.element->radius));
+    if (widest >= nearSide) return 0.0f;
+    const double cosine = std::sqrt(1.0 - (widest / nearSide) * (widest / nearSide));
+    const double reach = farSide / cosine * 1.01 + 1.0;
+    return std::isfinite(reach) && reach < 1e7 ? static_cast<float>(reach) : 0.0f;
+}
+
+void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads,
+                      float reach) {
     if (!node.element) return;
     const Vector3& p = node.position;
     const float r = viewState.atomScale * node.element->radius;
@@ -149,7 +209,12 @@ void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<Shadow
         ScaleToUnitLength({d.y * u.z - d.z * u.y, d.z * u.x - d.x * u.z, d.x * u.y - d.y * u.x});
 
     // u and v span the plane through p across the light's direction.
-    auto extrude = [&](const Vector3& q) { return Add(q, Mul(kExtrusion, Sub(q, light))); };
+    // Every silhouette point lies as far from the light as the next.
+    const Vector3 first = Sub(Add(p, Mul(r, v)), light);
+    const float span = std::sqrt(first.x * first.x + first.y * first.y + first.z * first.z);
+    const float extrusion =
+        reach > 0.0f && span > 0.0f && reach > span ? reach / span - 1.0f : kExtrusion;
+    auto extrude = [&](const Vector3& q) { return Add(q, Mul(extrusion, Sub(q, light))); };
     Vector3 previous = Add(p, Mul(r, v));
     Vector3 previousFar = extrude(previous);
     for (int k = 1; k <= kSilhouetteSides; ++k) {

@@ -21,12 +21,31 @@ void DrawShadowedScene();
 // The eye-space light point kLightPosition in model space, through the
 // inverse camera transform.
 Vector3 LightInModelSpace();
+// The eye's position in model space, from the camera alone.
+Vector3 EyeInModelSpace();
 
 // Appends the node's 16 volume walls: its silhouette, a regular 16-gon of
 // the drawn radius around it facing the light, extruded away from light to
-// 10,000 times its distance. Each wall runs counter-clockwise seen from
-// outside the volume. A node without element adds nothing.
-void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads);
+// 10,000 times its distance, or, when reach is above 0, to reach from the
+// light. Each wall runs counter-clockwise seen from outside the volume. A
+// node without element adds nothing.
+void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads,
+                      float reach = 0.0f);
+
+// Whether a shadowed frame ends its volumes where ShadowReach allows
+// (short) or lets them all run on (endless, the reference the short ones are
+// held to).
+enum class ShadowVolumes { shortened, endless };
+extern ShadowVolumes shadowVolumes;
+
+// How far from the light the volumes of a frame need to reach, or 0 when
+// they must run on without end. Shadows fall only on what lies within the
+// ball around the atoms; a volume that ends beyond that ball counts the same
+// for every surface, as long as the eye is no farther from the light than
+// the ball's far side (then no line of sight to a surface passes beyond the
+// end). Shorter volumes cover far fewer pixels.
+float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
+                  float atomScale);
 
 // Puts the quads into the context's volume buffer, replacing what it held.
 void LoadShadowQuads(const std::vector<ShadowQuad>& quads);

@@ -13,6 +13,7 @@
 #include "gl_setup.h"
 #include "molecule.h"
 #include "scene.h"
+#include "shadows.h"
 #include "sphere_batch.h"
 #include "view_state.h"
 
@@ -20,6 +21,7 @@ void RenderTest::SetUp() {
     FreshProcessTest::SetUp();
     elementTable.reserve(32);
     sphereDrawing = SphereDrawing::shader;
+    shadowVolumes = ShadowVolumes::shortened;
     ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
         << "no EGL surfaceless context";
     SetupOpenGL();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "element.h"
 #include "molecule.h"
@@ -186,6 +188,67 @@ TEST_F(ShadowTest, WithShadowsOffTheStencilIsOnlyCleared) {
     settings.Shadows = false;
     Frame();
     EXPECT_EQ(countedPixels(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Volumes cut short beyond the atoms' ball shade exactly what endless ones
+// do: a crowd of atoms seen from several turns and distances, down to the
+// eye flown into the crowd (where the volumes must run on).
+TEST_F(ShadowTest, ShortVolumesShadeLikeEndlessOnes) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    const int small = AddElement(14, kRed), large = AddElement(24, kGreen);
+    for (int i = 0; i < 60; ++i)
+        AddNode(i % 3 ? small : large,
+                {110 * unit(random), 110 * unit(random), 110 * unit(random)});
+    for (const float distance : {700.0f, 350.0f, 120.0f, 0.0f})
+        for (const float turn : {0.0f, 75.0f, 160.0f, 250.0f}) {
+            viewState.eye = {0, 0, distance};
+            viewState.modelYaw = turn;
+            viewState.modelPitch = turn / 3;
+            std::vector<Colour> pictures[2];
+            for (const ShadowVolumes volumes : {ShadowVolumes::shortened, ShadowVolumes::endless}) {
+                shadowVolumes = volumes;
+                Frame();
+                for (int y = 0; y < kViewHeight; y += 2)
+                    for (int x = 0; x < kViewWidth; x += 2)
+                        pictures[volumes == ShadowVolumes::endless].push_back(Pixel(x, y));
+            }
+            int differing = 0;
+            for (size_t i = 0; i < pictures[0].size(); ++i)
+                differing += std::fabs(pictures[0][i].red - pictures[1][i].red) > 0.02f ||
+                             std::fabs(pictures[0][i].green - pictures[1][i].green) > 0.02f;
+            // A pixel may flip where a wall's edge passes exactly through it.
+            EXPECT_LE(differing, 3) << "eye at " << distance << ", turned " << turn;
+        }
+}
+
+TEST(ShadowReachTest, EndlessWhereShortVolumesWouldMiscount) {
+    std::vector<Node> nodes(2);
+    Element element;
+    element.radius = 20;
+    nodes[0].element = nodes[1].element = &element;
+    nodes[0].position = {-100, 0, 0};
+    nodes[1].position = {100, 0, 0};
+    const Vector3 light{0, 0, 600}, eye{0, 200, 700};
+    const float reach = ShadowReach(nodes, light, eye, 1.0f);
+    // Beyond the far side of the ball (radius 120 around the middle) for
+    // every point across the widest volume.
+    EXPECT_GT(reach, 720.0f);
+    EXPECT_LT(reach, 800.0f);
+    EXPECT_EQ(ShadowReach(nodes, light, {0, 0, -1000}, 1.0f), 0.0f);  // eye beyond the atoms
+    EXPECT_EQ(ShadowReach(nodes, {0, 0, 50}, eye, 1.0f), 0.0f);       // light among them
+    EXPECT_EQ(ShadowReach({}, light, eye, 1.0f), 0.0f);
+    // The far ends of the walls lie at reach from the light.
+    std::vector<ShadowQuad> quads;
+    BuildShadowQuads(nodes[0], light, quads, reach);
+    for (const ShadowQuad& quad : quads) {
+        const D3 far = Of(quad.corners[0]) - Of(light);
+        EXPECT_NEAR(std::sqrt(Dot(far, far)), reach, 0.01 * reach);
+    }
 }
 
 }  // namespace
