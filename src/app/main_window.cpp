@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <cstdlib>
+#include <cstring>
 
 #include <xcb/xcb.h>
 
@@ -160,6 +161,45 @@ bool KeyStillDown(const QKeyEvent* event) {
 
 MainWindow* TheMainWindow() {
     return qobject_cast<MainWindow*>(shellState.mainWindow);
+}
+
+// Whether the window manager holds the window maximised in both directions,
+// read from the X server now. Qt's own state can lag behind the sizes: under
+// openbox a maximised window's new size arrives while Qt still reports it
+// normal, and would be taken for the restored size.
+bool ServerSaysMaximised(const QWidget* window) {
+    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !window->internalWinId()) return false;
+    xcb_connection_t* connection = x11->connection();
+    const auto atom = [connection](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 1, static_cast<uint16_t>(std::strlen(name)), name),
+            nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return found;
+    };
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const xcb_atom_t vertical = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+    const xcb_atom_t horizontal = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+    if (state == XCB_ATOM_NONE || vertical == XCB_ATOM_NONE || horizontal == XCB_ATOM_NONE)
+        return false;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, static_cast<xcb_window_t>(window->internalWinId()), state,
+                         XCB_ATOM_ATOM, 0, 64),
+        nullptr);
+    if (!reply) return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / static_cast<int>(sizeof(xcb_atom_t));
+    bool up = false, across = false;
+    for (int i = 0; i < count; ++i) {
+        up = up || atoms[i] == vertical;
+        across = across || atoms[i] == horizontal;
+    }
+    std::free(reply);
+    return up && across;
 }
 
 }  // namespace
@@ -539,7 +579,7 @@ void MainWindow::RecordGeometry() {
     }
     settings.WindowWidth = view_->width();
     settings.WindowHeight = view_->height();
-    if (!isMaximized() && !isFullScreen()) {
+    if (!isMaximized() && !isFullScreen() && !ServerSaysMaximised(this)) {
         settings.restoredWidth = view_->width();
         settings.restoredHeight = view_->height();
     }

@@ -685,8 +685,11 @@ TEST_F(WindowTest, ManagedWindowKeepsItsRestoredPlace) {
     WindowManager manager;
     ASSERT_TRUE(manager.Running()) << "openbox did not start";
     RunProgram("", [&] {
-        ASSERT_TRUE(WaitUntil([&] { return View()->mapToGlobal(QPoint(0, 0)) == QPoint(5, 51); }))
-            << "placed at " << settings.WindowX << "," << settings.WindowY;
+        ASSERT_TRUE(WaitUntil([&] {
+            return View()->mapToGlobal(QPoint(0, 0)) == QPoint(5, 51) &&
+                   View()->size() == QSize(592, 346);
+        })) << "placed at "
+            << settings.WindowX << "," << settings.WindowY;
         Window()->showMaximized();
         ASSERT_TRUE(WaitUntil([&] { return Window()->isMaximized() && View()->width() > 700; }));
         Wait(100);
