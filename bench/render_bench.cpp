@@ -19,6 +19,7 @@
 #include "picking.h"
 #include "picture.h"
 #include "settings.h"
+#include "shadows.h"
 #include "sphere_batch.h"
 #include "view_state.h"
 
@@ -142,6 +143,22 @@ void BM_FrameWithShadows(benchmark::State& state) {
     settings.Shadows = false;
 }
 
+// The same with the volumes running on without end, as before they were
+// cut short past the atoms' ball.
+void BM_FrameWithEndlessShadows(benchmark::State& state) {
+    Gl();
+    BuildMolecule(static_cast<int>(state.range(0)));
+    settings.Shadows = true;
+    shadowVolumes = ShadowVolumes::endless;
+    const FrameInput input = CentredPointer();
+    for (auto _ : state) {
+        RenderFrame(input);
+        glFinish();
+    }
+    shadowVolumes = ShadowVolumes::shortened;
+    settings.Shadows = false;
+}
+
 // The frame with the tessellated spheres of the fallback path.
 void BM_FrameTessellated(benchmark::State& state) {
     Gl();
@@ -205,6 +222,7 @@ BENCHMARK(BM_Frame)->ATOM_COUNTS;
 BENCHMARK(BM_FrameTessellated)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithLabels)->ATOM_COUNTS;
 BENCHMARK(BM_FrameWithShadows)->ATOM_COUNTS;
+BENCHMARK(BM_FrameWithEndlessShadows)->ATOM_COUNTS;
 BENCHMARK(BM_LiteralPick)->ATOM_COUNTS;
 BENCHMARK(BM_Pick)->ATOM_COUNTS;
 
