@@ -80,10 +80,11 @@ void main() {
 // The fixed pipeline's lighting equation, per pixel, for lights 0 and 1:
 // colour material makes the colour the ambient and diffuse reflectance, the
 // half vector takes the viewer at infinity, positional lights attenuate.
-// edge 0 cuts the rim at the pixel centre; 1 gives the rim's coverage as
-// alpha (multisample coverage); 2 fades a blended sphere's alpha at its rim.
+// lightKind says what a light gives (LightKind below), so the work for
+// terms that are zero is skipped. edge 0 cuts the rim at the pixel centre; 1 gives the rim's
+// coverage as alpha (multisample coverage); 2 fades a blended sphere's alpha at its rim.
 const char* const kFragmentShader = R"(#version 120
-uniform bool lightOn[2];
+uniform int lightKind[2];
 uniform int edge;
 uniform vec4 viewport;
 varying vec3 centre;
@@ -116,7 +117,7 @@ void main() {
     vec3 base = surfaceColour.rgb;
     vec3 sum = gl_FrontMaterial.emission.rgb + base * gl_LightModel.ambient.rgb;
     for (int i = 0; i < 2; ++i) {
-        if (!lightOn[i]) continue;
+        if (lightKind[i] == 0) continue;
         vec4 position = gl_LightSource[i].position;
         vec3 toLight = position.xyz - position.w * hit;
         float distance = length(toLight);
@@ -125,12 +126,15 @@ void main() {
             1.0 / (gl_LightSource[i].constantAttenuation +
                    gl_LightSource[i].linearAttenuation * distance +
                    gl_LightSource[i].quadraticAttenuation * distance * distance);
-        float diffuse = max(dot(n, l), 0.0);
-        vec3 lit = base * gl_LightSource[i].ambient.rgb + diffuse * base * gl_LightSource[i].diffuse.rgb;
-        if (diffuse > 0.0) {
-            float highlight = max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0);
-            lit += pow(highlight, gl_FrontMaterial.shininess) *
-                   gl_FrontMaterial.specular.rgb * gl_LightSource[i].specular.rgb;
+        vec3 lit = base * gl_LightSource[i].ambient.rgb;
+        if (lightKind[i] >= 2) {
+            float diffuse = max(dot(n, l), 0.0);
+            lit += diffuse * base * gl_LightSource[i].diffuse.rgb;
+            if (lightKind[i] == 3 && diffuse > 0.0) {
+                float highlight = max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0);
+                lit += pow(highlight, gl_FrontMaterial.shininess) *
+                       gl_FrontMaterial.specular.rgb * gl_LightSource[i].specular.rgb;
+            }
         }
         sum += attenuation * lit;
     }
@@ -144,7 +148,7 @@ struct BatchState {
     int context = 0;     // ContextGeneration() it was made under
     bool tried = false;  // the program was attempted on this context
     GLuint program = 0;  // 0: none, the fallback draws
-    GLint lightOn = -1;
+    GLint lightKind = -1;
     GLint edge = -1;
     GLint viewport = -1;
     GLint sprites = -1;
@@ -172,6 +176,18 @@ GLuint Compile(GLenum type, const char* source) {
 }
 
 // GLSL 1.20 needs OpenGL 2.1.
+// What a light adds, for the sphere program: 0 nothing (off), 1 ambient
+// only, 2 also diffuse, 3 also specular. A colour of zero adds nothing, so
+// skipping it changes no pixel.
+GLint LightKind(GLenum light) {
+    if (!glIsEnabled(light)) return 0;
+    GLfloat diffuse[4], specular[4];
+    glGetLightfv(light, GL_DIFFUSE, diffuse);
+    glGetLightfv(light, GL_SPECULAR, specular);
+    const auto lit = [](const GLfloat* c) { return c[0] != 0.0f || c[1] != 0.0f || c[2] != 0.0f; };
+    return lit(specular) ? 3 : lit(diffuse) ? 2 : 1;
+}
+
 bool ContextHasGlsl120() {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0, minor = 0;
@@ -204,7 +220,7 @@ void BuildProgram() {
     if (fragment) glDeleteShader(fragment);
     if (!program) return;
     batch.program = program;
-    batch.lightOn = glGetUniformLocation(program, "lightOn");
+    batch.lightKind = glGetUniformLocation(program, "lightKind");
     batch.edge = glGetUniformLocation(program, "edge");
     batch.viewport = glGetUniformLocation(program, "viewport");
     batch.sprites = glGetUniformLocation(program, "sprites");
@@ -314,8 +330,8 @@ bool DrawSphereBatch(const std::vector<SphereItem>& spheres, bool blended) {
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
     const bool coverage = !blended && sampleBuffers > 0;
     glUseProgram(batch.program);
-    const GLint lights[2] = {glIsEnabled(GL_LIGHT0) ? 1 : 0, glIsEnabled(GL_LIGHT1) ? 1 : 0};
-    glUniform1iv(batch.lightOn, 2, lights);
+    const GLint lights[2] = {LightKind(GL_LIGHT0), LightKind(GL_LIGHT1)};
+    glUniform1iv(batch.lightKind, 2, lights);
     glUniform1i(batch.edge, blended ? 2 : (coverage ? 1 : 0));
     glUniform4f(batch.viewport, static_cast<float>(viewport[0]), static_cast<float>(viewport[1]),
                 view.width, view.height);
