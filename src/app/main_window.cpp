@@ -180,9 +180,10 @@ bool ServerSaysMaximised(const QWidget* window) {
         std::free(reply);
         return found;
     };
-    const xcb_atom_t state = atom("_NET_WM_STATE");
-    const xcb_atom_t vertical = atom("_NET_WM_STATE_MAXIMIZED_VERT");
-    const xcb_atom_t horizontal = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+    // Atoms stay for the life of the X server: asked for once.
+    static const xcb_atom_t state = atom("_NET_WM_STATE");
+    static const xcb_atom_t vertical = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+    static const xcb_atom_t horizontal = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
     if (state == XCB_ATOM_NONE || vertical == XCB_ATOM_NONE || horizontal == XCB_ATOM_NONE)
         return false;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(

@@ -678,17 +678,7 @@ ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
 int ReadWithLibraryOnly(std::string_view text, ChemicalFormat format) {
     std::string error;
     if (!OnInterfaceThread(error)) return 0;
-    LibraryCall call;
-    ob::OBConversion conversion;
-    ob::OBMol mol;
-    std::istringstream in{std::string(text)};
-    try {
-        if (!conversion.SetInFormat(RowOf(format).openBabelId) || !conversion.Read(&mol, &in))
-            return 0;
-    } catch (const std::exception&) {
-        return 0;
-    }
-    return static_cast<int>(mol.NumAtoms());
+    return static_cast<int>(ReadInLibrary(text, format).atoms.size());
 }
 
 ImportResult ImportMoleculeFile(const std::string& path) {

@@ -49,9 +49,9 @@ struct ImportResult {
 ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format);
 // Reads path in the format its extension names.
 ImportResult ImportMoleculeFile(const std::string& path);
-// The library's own read of text, bond perception included, without the
-// mapping to a Molecule: the floor that ImportMoleculeText can reach.
-// Returns the number of atoms read.
+// The library's own read of text (bond perception included; SMILES built in
+// 3D), in this process and without the mapping to a Molecule: the floor that
+// ImportMoleculeText can reach. Returns the number of atoms read.
 int ReadWithLibraryOnly(std::string_view text, ChemicalFormat format);
 // A molecule in 3D with its hydrogens from a SMILES string.
 ImportResult BuildFromSmiles(std::string_view smiles);

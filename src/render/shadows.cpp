@@ -73,6 +73,20 @@ bool ContextHasBufferObjects() {
     return major > 1 || minor >= 5;
 }
 
+// An eye-space point in model space, through the inverse camera transform
+// as GL builds it.
+Vector3 InModelSpace(const Vector3& p) {
+    GLfloat m[16];
+    glPushMatrix();
+    glLoadIdentity();
+    ApplyInverseCamera();
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glPopMatrix();
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
 }  // namespace
 
 ShadowVolumes shadowVolumes = ShadowVolumes::shortened;
@@ -130,26 +144,11 @@ void DrawShadowedScene() {
 }
 
 Vector3 LightInModelSpace() {
-    GLfloat m[16];
-    glPushMatrix();
-    glLoadIdentity();
-    ApplyInverseCamera();
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    glPopMatrix();
-    const Vector3& l = kLightPosition;
-    return {m[0] * l.x + m[4] * l.y + m[8] * l.z + m[12],
-            m[1] * l.x + m[5] * l.y + m[9] * l.z + m[13],
-            m[2] * l.x + m[6] * l.y + m[10] * l.z + m[14]};
+    return InModelSpace(kLightPosition);
 }
 
 Vector3 EyeInModelSpace() {
-    GLfloat m[16];
-    glPushMatrix();
-    glLoadIdentity();
-    ApplyInverseCamera();
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    glPopMatrix();
-    return {m[12], m[13], m[14]};
+    return InModelSpace({0.0f, 0.0f, 0.0f});
 }
 
 float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
@@ -166,12 +165,14 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
     }
     if (!(low.x <= high.x)) return 0.0f;
     const Vector3 centre = Mul(0.5f, Add(low, high));
-    double ball = 0.0;
+    double ball = 0.0, widest = 0.0;
     for (const Node& node : nodes) {
         if (!node.element) continue;
         const Vector3 d = Sub(node.position, centre);
-        ball = std::max(ball, std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z) +
-                                  std::fabs(double(atomScale) * node.element->radius));
+        const double radius = std::fabs(double(atomScale) * node.element->radius);
+        ball = std::max(
+            ball, std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z) + radius);
+        widest = std::max(widest, radius);
     }
     const auto distance = [](const Vector3& a, const Vector3& b) {
         const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
@@ -184,10 +185,6 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
     // everywhere across them, so the reach allows for the widest cone (an
     // atom as near the light as the ball's near side).
     const double nearSide = distance(light, centre) - ball;
-    double widest = 0.0;
-    for (const Node& node : nodes)
-        if (node.element)
-            widest = std::max(widest, std::fabs(double(atomScale) * node.element->radius));
     if (widest >= nearSide) return 0.0f;
     const double cosine = std::sqrt(1.0 - (widest / nearSide) * (widest / nearSide));
     const double reach = farSide / cosine * 1.01 + 1.0;

@@ -292,15 +292,8 @@ TEST_F(RenderRulesTest, OverlayIsCoveredOnlyByWhatIsNearerThanItsDepth) {
 
 // One atom casting its shadow on another one fifteen times as far from the
 // light, with the camera where it starts.
-class LongShadowTest : public RenderTest {
+class LongShadowTest : public ShadowedRenderTest {
 protected:
-    void SetUp() override {
-        RenderTest::SetUp();
-        settings.Shadows = true;
-        settings.Specular = false;
-        molecule.name.clear();
-        molecule.formula.clear();
-    }
     // The light, (200, 200, 0) in eye space, is (200, 200, 500) in the model.
     static Vector3 BeyondCaster(float times) { return {-200 * times, -200 * times, -500 * times}; }
 };

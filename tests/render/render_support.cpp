@@ -13,6 +13,7 @@
 #include "gl_setup.h"
 #include "molecule.h"
 #include "scene.h"
+#include "settings.h"
 #include "shadows.h"
 #include "sphere_batch.h"
 #include "view_state.h"
@@ -25,6 +26,14 @@ void RenderTest::SetUp() {
     ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
         << "no EGL surfaceless context";
     SetupOpenGL();
+}
+
+void ShadowedRenderTest::SetUp() {
+    RenderTest::SetUp();
+    settings.Shadows = true;
+    settings.Specular = false;
+    molecule.name.clear();
+    molecule.formula.clear();
 }
 
 void RenderTest::TearDown() {

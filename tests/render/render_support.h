@@ -55,6 +55,13 @@ protected:
     OffscreenContext context_;
 };
 
+// A shadowed frame with the specular highlight off and no title, so that
+// pixels show the two light shares alone.
+class ShadowedRenderTest : public RenderTest {
+protected:
+    void SetUp() override;
+};
+
 // True when the colours agree channel by channel within tolerance (alpha ignored).
 bool NearColour(const Colour& a, const Colour& b, float tolerance = 0.02f);
 
