@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include "gl_setup.h"
 
@@ -81,19 +83,23 @@ void main() {
 // colour material makes the colour the ambient and diffuse reflectance, the
 // half vector takes the viewer at infinity, positional lights attenuate.
 // lightKind says what a light gives (LightKind below), so the work for
-// terms that are zero is skipped. edge 0 cuts the rim at the pixel centre; 1 gives the rim's
-// coverage as alpha (multisample coverage); 2 fades a blended sphere's alpha at its rim.
+// terms that are zero is skipped, and attenuated says whether a light's
+// distance weakens it. The ray through a pixel and the depth of a point come
+// from the projection (rayFromPixel, depthRow, wRow: below). edge 0 cuts
+// the rim at the pixel centre; 1 gives the rim's coverage as alpha
+// (multisample coverage); 2 fades a blended sphere's alpha at its rim.
 const char* const kFragmentShader = R"(#version 120
 uniform int lightKind[2];
+uniform bool attenuated[2];
 uniform int edge;
-uniform vec4 viewport;
+uniform mat3 rayFromPixel;
+uniform vec4 depthRow;
+uniform vec4 wRow;
 varying vec3 centre;
 varying float radius;
 varying vec4 surfaceColour;
 void main() {
-    vec2 ndc = 2.0 * (gl_FragCoord.xy - viewport.xy) / viewport.zw - 1.0;
-    vec4 onNear = gl_ProjectionMatrixInverse * vec4(ndc, -1.0, 1.0);
-    vec3 ray = normalize(onNear.xyz / onNear.w);
+    vec3 ray = normalize(rayFromPixel * vec3(gl_FragCoord.xy, 1.0));
     float along = dot(ray, centre);
     float off2 = max(dot(centre, centre) - along * along, 0.0);
     float r2 = radius * radius;
@@ -108,8 +114,7 @@ void main() {
     float t = along - sqrt(max(r2 - off2, 0.0));
     if (t <= 0.0) discard;
     vec3 hit = t * ray;
-    vec4 clip = gl_ProjectionMatrix * vec4(hit, 1.0);
-    float z = clip.z / clip.w;
+    float z = dot(depthRow, vec4(hit, 1.0)) / dot(wRow, vec4(hit, 1.0));
     if (z < -1.0 || z > 1.0) discard;
     gl_FragDepth = 0.5 * (gl_DepthRange.diff * z + gl_DepthRange.near + gl_DepthRange.far);
 
@@ -118,22 +123,25 @@ void main() {
     vec3 sum = gl_FrontMaterial.emission.rgb + base * gl_LightModel.ambient.rgb;
     for (int i = 0; i < 2; ++i) {
         if (lightKind[i] == 0) continue;
-        vec4 position = gl_LightSource[i].position;
-        vec3 toLight = position.xyz - position.w * hit;
-        float distance = length(toLight);
-        vec3 l = toLight / max(distance, 1.0e-20);
-        float attenuation = position.w == 0.0 ? 1.0 :
-            1.0 / (gl_LightSource[i].constantAttenuation +
-                   gl_LightSource[i].linearAttenuation * distance +
-                   gl_LightSource[i].quadraticAttenuation * distance * distance);
         vec3 lit = base * gl_LightSource[i].ambient.rgb;
-        if (lightKind[i] >= 2) {
-            float diffuse = max(dot(n, l), 0.0);
-            lit += diffuse * base * gl_LightSource[i].diffuse.rgb;
-            if (lightKind[i] == 3 && diffuse > 0.0) {
-                float highlight = max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0);
-                lit += pow(highlight, gl_FrontMaterial.shininess) *
-                       gl_FrontMaterial.specular.rgb * gl_LightSource[i].specular.rgb;
+        float attenuation = 1.0;
+        if (lightKind[i] >= 2 || attenuated[i]) {
+            vec4 position = gl_LightSource[i].position;
+            vec3 toLight = position.xyz - position.w * hit;
+            float distance = length(toLight);
+            vec3 l = toLight / max(distance, 1.0e-20);
+            if (attenuated[i])
+                attenuation = 1.0 / (gl_LightSource[i].constantAttenuation +
+                                     gl_LightSource[i].linearAttenuation * distance +
+                                     gl_LightSource[i].quadraticAttenuation * distance * distance);
+            if (lightKind[i] >= 2) {
+                float diffuse = max(dot(n, l), 0.0);
+                lit += diffuse * base * gl_LightSource[i].diffuse.rgb;
+                if (lightKind[i] == 3 && diffuse > 0.0) {
+                    float highlight = max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0);
+                    lit += pow(highlight, gl_FrontMaterial.shininess) *
+                           gl_FrontMaterial.specular.rgb * gl_LightSource[i].specular.rgb;
+                }
             }
         }
         sum += attenuation * lit;
@@ -150,7 +158,10 @@ struct BatchState {
     GLuint program = 0;  // 0: none, the fallback draws
     GLint lightKind = -1;
     GLint edge = -1;
-    GLint viewport = -1;
+    GLint attenuated = -1;
+    GLint rayFromPixel = -1;
+    GLint depthRow = -1;
+    GLint wRow = -1;
     GLint sprites = -1;
     GLint viewportSize = -1;
     float largestPoint = 0.0f;  // pixels
@@ -188,6 +199,17 @@ GLint LightKind(GLenum light) {
     return lit(specular) ? 3 : lit(diffuse) ? 2 : 1;
 }
 
+// True when a light weakens with distance: positional, with attenuation
+// other than the constant 1.
+GLint Attenuated(GLenum light) {
+    GLfloat position[4], constant = 1.0f, linear = 0.0f, quadratic = 0.0f;
+    glGetLightfv(light, GL_POSITION, position);
+    glGetLightfv(light, GL_CONSTANT_ATTENUATION, &constant);
+    glGetLightfv(light, GL_LINEAR_ATTENUATION, &linear);
+    glGetLightfv(light, GL_QUADRATIC_ATTENUATION, &quadratic);
+    return position[3] != 0.0f && (constant != 1.0f || linear != 0.0f || quadratic != 0.0f);
+}
+
 bool ContextHasGlsl120() {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0, minor = 0;
@@ -222,7 +244,10 @@ void BuildProgram() {
     batch.program = program;
     batch.lightKind = glGetUniformLocation(program, "lightKind");
     batch.edge = glGetUniformLocation(program, "edge");
-    batch.viewport = glGetUniformLocation(program, "viewport");
+    batch.attenuated = glGetUniformLocation(program, "attenuated");
+    batch.rayFromPixel = glGetUniformLocation(program, "rayFromPixel");
+    batch.depthRow = glGetUniformLocation(program, "depthRow");
+    batch.wRow = glGetUniformLocation(program, "wRow");
     batch.sprites = glGetUniformLocation(program, "sprites");
     batch.viewportSize = glGetUniformLocation(program, "viewportSize");
     GLfloat range[2] = {0.0f, 0.0f};
@@ -238,6 +263,58 @@ struct View {
     float projection[16];
     float width = 0.0f, height = 0.0f;  // viewport, pixels
 };
+
+// The inverse of a column-major 4 x 4 matrix by Gauss-Jordan elimination
+// with partial pivoting; false when it is singular.
+bool Invert(const float* m, double* inverse) {
+    double a[4][8];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            a[r][c] = m[c * 4 + r];
+            a[r][c + 4] = r == c ? 1.0 : 0.0;
+        }
+    for (int c = 0; c < 4; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < 4; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+        if (!(std::fabs(a[pivot][c]) > 0.0)) return false;
+        std::swap(a[c], a[pivot]);
+        const double scale = 1.0 / a[c][c];
+        for (double& v : a[c]) v *= scale;
+        for (int r = 0; r < 4; ++r) {
+            if (r == c) continue;
+            const double factor = a[r][c];
+            for (int k = 0; k < 8; ++k) a[r][k] -= factor * a[c][k];
+        }
+    }
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) inverse[c * 4 + r] = a[r][c + 4];
+    return true;
+}
+
+// The projection as the fragment program uses it: the ray through a pixel
+// is the direction to the point the pixel's window position unprojects to
+// on the near plane (whose w, positive for a perspective projection, only
+// scales it), a linear function of (x, y, 1); a point's depth is its clip z
+// over its clip w.
+void SetProjectionUniforms(const View& view, float left, float bottom) {
+    const float* p = view.projection;
+    double inverse[16];
+    if (!Invert(p, inverse)) std::fill(std::begin(inverse), std::end(inverse), 0.0);
+    // Normalised device x = ax * window x + bx, and likewise for y.
+    const double ax = 2.0 / view.width, bx = -2.0 * left / view.width - 1.0;
+    const double ay = 2.0 / view.height, by = -2.0 * bottom / view.height - 1.0;
+    float ray[9];
+    for (int r = 0; r < 3; ++r) {
+        ray[0 + r] = static_cast<float>(inverse[0 + r] * ax);
+        ray[3 + r] = static_cast<float>(inverse[4 + r] * ay);
+        ray[6 + r] = static_cast<float>(inverse[0 + r] * bx + inverse[4 + r] * by - inverse[8 + r] +
+                                        inverse[12 + r]);
+    }
+    glUniformMatrix3fv(batch.rayFromPixel, 1, GL_FALSE, ray);
+    glUniform4f(batch.depthRow, p[2], p[6], p[10], p[14]);
+    glUniform4f(batch.wRow, p[3], p[7], p[11], p[15]);
+}
 
 // True when the sphere lies in front of the near plane, inside the view and
 // small enough on screen for a point of the driver's largest size.
@@ -333,8 +410,9 @@ bool DrawSphereBatch(const std::vector<SphereItem>& spheres, bool blended) {
     const GLint lights[2] = {LightKind(GL_LIGHT0), LightKind(GL_LIGHT1)};
     glUniform1iv(batch.lightKind, 2, lights);
     glUniform1i(batch.edge, blended ? 2 : (coverage ? 1 : 0));
-    glUniform4f(batch.viewport, static_cast<float>(viewport[0]), static_cast<float>(viewport[1]),
-                view.width, view.height);
+    const GLint attenuated[2] = {Attenuated(GL_LIGHT0), Attenuated(GL_LIGHT1)};
+    glUniform1iv(batch.attenuated, 2, attenuated);
+    SetProjectionUniforms(view, static_cast<float>(viewport[0]), static_cast<float>(viewport[1]));
     glUniform2f(batch.viewportSize, view.width, view.height);
     if (coverage) {
         glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
