@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "settings.h"
 #include "sphere_batch.h"
@@ -96,6 +97,24 @@ void DrawClouds() {
 }
 
 }  // namespace
+
+float DrawnRadius(const Node& node) {
+    if (!node.element) return 0.0f;
+    const float radius = node.element->radius, scale = viewState.atomScale;
+    float reach = std::fabs(scale * radius);
+    if (node.cloud) reach = std::max(reach, std::fabs(2.0f * scale * radius));
+    if (node.selected || node.id == molecule.hoverNode || node.id == molecule.currentNode)
+        reach = std::max(reach, std::fabs((radius * 1.05f + 0.5f) * scale));
+    return std::max(reach, LabelReach(node));
+}
+
+float WidestLinePixels() {
+    float widest = std::max(kLinkWidth, kLabelRimWidth);
+    for (const Node& node : molecule.nodes)
+        for (const int order : node.linkOrders)
+            widest = std::max(widest, LinkLineWidth(order, kLinkWidth));
+    return widest * viewState.lineScale;
+}
 
 void DrawScene(RenderPass pass) {
     const float scale = viewState.atomScale;

@@ -10,3 +10,11 @@ constexpr float kLinkWidth = 2.0f;
 
 // The molecule with the current matrices, coloured for the pass.
 void DrawScene(RenderPass pass);
+
+// How far from the node's centre what the scene draws for it reaches: its
+// sphere, cloud, marker cage and labels (0 for a node without element),
+// model units.
+float DrawnRadius(const Node& node);
+
+// The widest line the scene draws (links, cages, label rims), pixels.
+float WidestLinePixels();

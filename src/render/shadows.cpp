@@ -87,6 +87,21 @@ Vector3 InModelSpace(const Vector3& p) {
             m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
 }
 
+// Model units per unit of distance from the eye that the widest line drawn
+// reaches past its geometry (half its width and two pixels), by the frame's
+// projection and viewport.
+float LineSpread() {
+    GLfloat projection[16];
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (!(projection[0] > 0.0f && projection[5] > 0.0f) || viewport[2] <= 0 || viewport[3] <= 0)
+        return 0.0f;
+    const float perPixel = std::max(2.0f / (projection[0] * static_cast<float>(viewport[2])),
+                                    2.0f / (projection[5] * static_cast<float>(viewport[3])));
+    return (0.5f * WidestLinePixels() + 2.0f) * perPixel;
+}
+
 }  // namespace
 
 ShadowVolumes shadowVolumes = ShadowVolumes::shortened;
@@ -101,10 +116,9 @@ void DrawShadowedScene() {
     const Vector3 light = LightInModelSpace();
     std::vector<ShadowQuad>& quads = volumes.quads;
     quads.clear();
-    const float reach =
-        shadowVolumes == ShadowVolumes::endless
-            ? 0.0f
-            : ShadowReach(molecule.nodes, light, EyeInModelSpace(), viewState.atomScale);
+    const float reach = shadowVolumes == ShadowVolumes::endless
+                            ? 0.0f
+                            : ShadowReach(molecule.nodes, light, EyeInModelSpace(), LineSpread());
     for (const Node& node : molecule.nodes) BuildShadowQuads(node, light, quads, reach);
     LoadShadowQuads(quads);
 
@@ -152,7 +166,7 @@ Vector3 EyeInModelSpace() {
 }
 
 float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
-                  float atomScale) {
+                  float lineSpread) {
     // The ball: centred on the middle of the atoms' box, out to the farthest
     // sphere's surface.
     Vector3 low{INFINITY, INFINITY, INFINITY}, high{-INFINITY, -INFINITY, -INFINITY};
@@ -169,7 +183,7 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
     for (const Node& node : nodes) {
         if (!node.element) continue;
         const Vector3 d = Sub(node.position, centre);
-        const double radius = std::fabs(double(atomScale) * node.element->radius);
+        const double radius = DrawnRadius(node);
         ball = std::max(
             ball, std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z) + radius);
         widest = std::max(widest, radius);
@@ -178,6 +192,10 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
         const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
         return std::sqrt(dx * dx + dy * dy + dz * dz);
     };
+    // Wide lines' pixels, as far from the eye as anything drawn can be.
+    const double spread = lineSpread > 0.0f ? lineSpread : 0.0;
+    if (spread >= 0.5) return 0.0f;
+    ball += spread * (distance(eye, centre) + ball) / (1.0 - spread);
     const double farSide = distance(light, centre) + ball;
     // The light inside the ball, or the eye beyond its far side: no end.
     if (distance(light, centre) <= ball || distance(eye, light) > farSide) return 0.0f;

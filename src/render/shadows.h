@@ -40,12 +40,14 @@ extern ShadowVolumes shadowVolumes;
 
 // How far from the light the volumes of a frame need to reach, or 0 when
 // they must run on without end. Shadows fall only on what lies within the
-// ball around the atoms; a volume that ends beyond that ball counts the same
-// for every surface, as long as the eye is no farther from the light than
-// the ball's far side (then no line of sight to a surface passes beyond the
-// end). Shorter volumes cover far fewer pixels.
+// ball around what the scene draws (DrawnRadius around each atom, and
+// lineSpread times its distance from the eye beyond that for wide lines,
+// whose pixels lie off their geometry); a volume that ends beyond that ball
+// counts the same for every surface, as long as the eye is no farther from
+// the light than the ball's far side (then no line of sight to a surface
+// passes beyond the end). Shorter volumes cover far fewer pixels.
 float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
-                  float atomScale);
+                  float lineSpread);
 
 // Puts the quads into the context's volume buffer, replacing what it held.
 void LoadShadowQuads(const std::vector<ShadowQuad>& quads);

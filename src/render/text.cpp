@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "drawing.h"
@@ -70,11 +72,53 @@ void Draw3DText(std::string_view text, float size, RenderPass pass) {
     glPolygonMode(GL_BACK, static_cast<GLenum>(polygonMode[1]));
 }
 
+namespace {
+
+float LabelSize(const Element& element) {
+    return (element.radius * 0.2f + 1.0f) * viewState.textSize;
+}
+
+// How far from the origin the ink of text drawn by Draw3DText at size
+// reaches, after a move by (0, up, out).
+float TextReach(std::string_view text, float size, float up, float out) {
+    if (text.empty()) return 0.0f;
+    float pen = -0.5f * TextAdvance(text);
+    float left = pen, right = pen, bottom = 0.0f, top = 0.0f;
+    for (const char c : text) {
+        const GlyphMetrics& m = fonts.glyphMetrics[static_cast<unsigned char>(c)];
+        left = std::min(left, pen + m.originX);
+        right = std::max({right, pen + m.originX + m.blackBoxX, pen + m.cellIncX});
+        top = std::max(top, m.originY);
+        bottom = std::min(bottom, m.originY - m.blackBoxY);
+        pen += m.cellIncX;
+    }
+    const float x = size * std::max(std::fabs(left), std::fabs(right));
+    const float y = std::max(std::fabs(up + size * top), std::fabs(up + size * bottom));
+    const float z = std::max(std::fabs(out + 0.1f), std::fabs(out + 0.1f - kOutlineDepth));
+    return std::sqrt(x * x + y * y + z * z);
+}
+
+}  // namespace
+
+float LabelReach(const Node& node) {
+    if (!node.element) return 0.0f;
+    const Element& element = *node.element;
+    const float size = LabelSize(element);
+    const float r = viewState.atomScale * element.radius;
+    float reach = 0.0f;
+    const int mode = viewState.labelMode;
+    if (mode == 1 || mode == 2)
+        reach = TextReach(mode == 1 ? element.symbol : element.name, size, 0.0f, r + 0.01f);
+    if (node.charge != 0)
+        reach = std::max(reach, TextReach(ChargeText(node.charge), size, r + 0.1f * size, 0.0f));
+    return reach;
+}
+
 void DrawAtomLabels(const Node& node, RenderPass pass) {
     if (!node.element) return;
     const Element& element = *node.element;
     const float r = element.radius;
-    const float size = (r * 0.2f + 1.0f) * viewState.textSize;
+    const float size = LabelSize(element);
     const int mode = viewState.labelMode;
     if (mode == 1 || mode == 2) {
         glPushMatrix();

@@ -36,3 +36,7 @@ void Draw3DText(std::string_view text, float size, RenderPass pass);
 // above it, both upright in the unturned model frame. Called with the
 // model-view matrix at the node's position; the caller pops it afterwards.
 void DrawAtomLabels(const Node& node, RenderPass pass);
+
+// How far from the node's centre the ink of its labels reaches (0 without
+// labels), model units.
+float LabelReach(const Node& node);

@@ -187,14 +187,28 @@ namespace {
 
 // Volumes cut short beyond the atoms' ball shade exactly what endless ones
 // do: a crowd of atoms seen from several turns and distances, down to the
-// eye flown into the crowd (where the volumes must run on).
-TEST_F(ShadowTest, ShortVolumesShadeLikeEndlessOnes) {
+// eye flown into the crowd (where the volumes must run on); also with what
+// reaches out past the atoms: clouds, cages, long name labels and charges.
+enum class Dressing { none, cloudsAndCages, labelsAndCharges };
+class ShortShadowTest : public ShadowTest, public testing::WithParamInterface<Dressing> {};
+
+TEST_P(ShortShadowTest, ShadeLikeEndlessOnes) {
     std::mt19937 random(11);
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
     const int small = AddElement(14, kRed), large = AddElement(24, kGreen);
     for (int i = 0; i < 60; ++i)
         AddNode(i % 3 ? small : large,
                 {110 * unit(random), 110 * unit(random), 110 * unit(random)});
+    if (GetParam() == Dressing::labelsAndCharges) {
+        elementTable[small].name = "Longername";
+        viewState.labelMode = 2;
+        viewState.textSize = 9.0f;
+    }
+    for (Node& node : molecule.nodes) {
+        node.cloud = GetParam() == Dressing::cloudsAndCages && node.id % 2 == 0;
+        node.selected = GetParam() == Dressing::cloudsAndCages && node.id % 5 == 0;
+        node.charge = GetParam() == Dressing::labelsAndCharges && node.id % 7 == 0 ? -3 : 0;
+    }
     for (const float distance : {700.0f, 350.0f, 120.0f, 0.0f})
         for (const float turn : {0.0f, 75.0f, 160.0f, 250.0f}) {
             viewState.eye = {0, 0, distance};
@@ -203,8 +217,7 @@ TEST_F(ShadowTest, ShortVolumesShadeLikeEndlessOnes) {
             // From outside the crowd the volumes are really cut short, so
             // the comparison tests something.
             if (distance >= 350.0f) {
-                EXPECT_GT(ShadowReach(molecule.nodes, LightInModelSpace(), EyeInModelSpace(),
-                                      viewState.atomScale),
+                EXPECT_GT(ShadowReach(molecule.nodes, LightInModelSpace(), EyeInModelSpace(), 0.0f),
                           0.0f);
             }
             std::vector<Colour> pictures[2];
@@ -223,6 +236,11 @@ TEST_F(ShadowTest, ShortVolumesShadeLikeEndlessOnes) {
             EXPECT_LE(differing, 3) << "eye at " << distance << ", turned " << turn;
         }
 }
+INSTANTIATE_TEST_SUITE_P(AtomsAlone, ShortShadowTest, testing::Values(Dressing::none));
+INSTANTIATE_TEST_SUITE_P(CloudsAndCages, ShortShadowTest,
+                         testing::Values(Dressing::cloudsAndCages));
+INSTANTIATE_TEST_SUITE_P(LabelsAndCharges, ShortShadowTest,
+                         testing::Values(Dressing::labelsAndCharges));
 
 TEST(ShadowReachTest, EndlessWhereShortVolumesWouldMiscount) {
     std::vector<Node> nodes(2);
@@ -232,14 +250,19 @@ TEST(ShadowReachTest, EndlessWhereShortVolumesWouldMiscount) {
     nodes[0].position = {-100, 0, 0};
     nodes[1].position = {100, 0, 0};
     const Vector3 light{0, 0, 600}, eye{0, 200, 700};
-    const float reach = ShadowReach(nodes, light, eye, 1.0f);
+    const float reach = ShadowReach(nodes, light, eye, 0.0f);
     // Beyond the far side of the ball (radius 120 around the middle) for
     // every point across the widest volume.
     EXPECT_GT(reach, 720.0f);
     EXPECT_LT(reach, 800.0f);
-    EXPECT_EQ(ShadowReach(nodes, light, {0, 0, -1000}, 1.0f), 0.0f);  // eye beyond the atoms
-    EXPECT_EQ(ShadowReach(nodes, {0, 0, 50}, eye, 1.0f), 0.0f);       // light among them
-    EXPECT_EQ(ShadowReach({}, light, eye, 1.0f), 0.0f);
+    EXPECT_EQ(ShadowReach(nodes, light, {0, 0, -1000}, 0.0f), 0.0f);  // eye beyond the atoms
+    EXPECT_EQ(ShadowReach(nodes, {0, 0, 50}, eye, 0.0f), 0.0f);       // light among them
+    EXPECT_EQ(ShadowReach({}, light, eye, 0.0f), 0.0f);
+    // Lit along the line of the atoms, the far atom's cloud (twice the atom)
+    // reaches past the atoms' ball; the volumes reach past it too.
+    nodes[1].cloud = true;
+    EXPECT_GT(ShadowReach(nodes, {-600, 0, 0}, {-300, 100, 0}, 0.0f), 700.0f + 40.0f);
+    nodes[1].cloud = false;
     // The far ends of the walls lie at reach from the light.
     std::vector<ShadowQuad> quads;
     BuildShadowQuads(nodes[0], light, quads, reach);
