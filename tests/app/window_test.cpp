@@ -924,11 +924,14 @@ TEST_F(WindowTest, StatusBarCountsAndMeasures) {
             for (int i : c.selected) molecule.nodes[i].selected = true;
             EXPECT_EQ(shown(), std::string("water.dat   4 atoms, 3 links   Paused") + c.measured);
         }
-        // The measurement follows the layout as it moves the atoms.
+        // The measurement follows the layout as it moves the atoms away from
+        // the right angle they were put at.
         ClickKey(Window(), Qt::Key_P);
-        const std::string paused = shown();
-        Wait(300);
-        EXPECT_NE(shown(), paused);
+        const std::string running = "water.dat   4 atoms, 3 links   Layout running   Dihedral ";
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::string text = shown();
+            return text.rfind(running, 0) == 0 && text != running + "-90.0\u00b0";
+        })) << shown();
         EXPECT_EQ(Window()->windowTitle().toStdString(), "Tessaril 2006");
     });
 }
