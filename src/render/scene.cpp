@@ -66,6 +66,14 @@ void DrawLinks(RenderPass pass) {
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
+// The radius of the cage or marker sphere around an atom, and of its cloud.
+float CageRadius(const Element& element) {
+    return (element.radius * 1.05f + 0.5f) * viewState.atomScale;
+}
+float CloudRadius(const Element& element) {
+    return 2.0f * viewState.atomScale * element.radius;
+}
+
 // Translucent shells drawn last and without depth writes, so atoms and links
 // show through them and they hide nothing drawn after them.
 void DrawClouds() {
@@ -79,8 +87,7 @@ void DrawClouds() {
         const Colour colour = DisplayColour(settings.CloudColour);
         for (const Node& node : molecule.nodes)
             if (node.cloud && node.element)
-                clouds.push_back(
-                    {node.position, 2.0f * viewState.atomScale * node.element->radius, colour});
+                clouds.push_back({node.position, CloudRadius(*node.element), colour});
         DrawSphereBatch(clouds, true);
     }
     SetDisplayColour(settings.CloudColour);
@@ -89,7 +96,7 @@ void DrawClouds() {
         glPushMatrix();
         glTranslatef(node.position.x, node.position.y, node.position.z);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        DrawAtomSphere(2.0f * viewState.atomScale * node.element->radius, node, true);
+        DrawAtomSphere(CloudRadius(*node.element), node, true);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
@@ -100,11 +107,11 @@ void DrawClouds() {
 
 float DrawnRadius(const Node& node) {
     if (!node.element) return 0.0f;
-    const float radius = node.element->radius, scale = viewState.atomScale;
-    float reach = std::fabs(scale * radius);
-    if (node.cloud) reach = std::max(reach, std::fabs(2.0f * scale * radius));
+    const Element& element = *node.element;
+    float reach = std::fabs(viewState.atomScale * element.radius);
+    if (node.cloud) reach = std::max(reach, std::fabs(CloudRadius(element)));
     if (node.selected || node.id == molecule.hoverNode || node.id == molecule.currentNode)
-        reach = std::max(reach, std::fabs((radius * 1.05f + 0.5f) * scale));
+        reach = std::max(reach, std::fabs(CageRadius(element)));
     return std::max(reach, LabelReach(node));
 }
 
@@ -130,7 +137,7 @@ void DrawScene(RenderPass pass) {
     for (const Node& node : molecule.nodes) {
         if (!node.element) continue;
         const float radius = node.element->radius;
-        const float cageRadius = (radius * 1.05f + 0.5f) * scale;
+        const float cageRadius = CageRadius(*node.element);
         glPushMatrix();
         glTranslatef(node.position.x, node.position.y, node.position.z);
         if (node.id == molecule.hoverNode || node.id == molecule.currentNode) {

@@ -12,6 +12,7 @@
 
 #include "drawing.h"
 #include "gl_setup.h"
+#include "measurement.h"
 #include "scene.h"
 #include "view_state.h"
 
@@ -168,7 +169,7 @@ Vector3 EyeInModelSpace() {
 float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Vector3& eye,
                   float lineSpread) {
     // The ball: centred on the middle of the atoms' box, out to the farthest
-    // sphere's surface.
+    // reach of what is drawn around an atom.
     Vector3 low{INFINITY, INFINITY, INFINITY}, high{-INFINITY, -INFINITY, -INFINITY};
     for (const Node& node : nodes) {
         if (!node.element) continue;
@@ -182,27 +183,22 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
     double ball = 0.0, widest = 0.0;
     for (const Node& node : nodes) {
         if (!node.element) continue;
-        const Vector3 d = Sub(node.position, centre);
-        const double radius = DrawnRadius(node);
-        ball = std::max(
-            ball, std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z) + radius);
-        widest = std::max(widest, radius);
+        ball = std::max(ball, Distance(node.position, centre) + DrawnRadius(node));
+        // The volumes' cones are those of the atoms' spheres.
+        widest = std::max(widest, std::fabs(double(viewState.atomScale) * node.element->radius));
     }
-    const auto distance = [](const Vector3& a, const Vector3& b) {
-        const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-        return std::sqrt(dx * dx + dy * dy + dz * dz);
-    };
     // Wide lines' pixels, as far from the eye as anything drawn can be.
     const double spread = lineSpread > 0.0f ? lineSpread : 0.0;
     if (spread >= 0.5) return 0.0f;
-    ball += spread * (distance(eye, centre) + ball) / (1.0 - spread);
-    const double farSide = distance(light, centre) + ball;
+    ball += spread * (Distance(eye, centre) + ball) / (1.0 - spread);
+    const double lightToCentre = Distance(light, centre);
+    const double farSide = lightToCentre + ball;
     // The light inside the ball, or the eye beyond its far side: no end.
-    if (distance(light, centre) <= ball || distance(eye, light) > farSide) return 0.0f;
+    if (lightToCentre <= ball || Distance(eye, light) > farSide) return 0.0f;
     // The volumes widen away from the light; their ends must clear the ball
     // everywhere across them, so the reach allows for the widest cone (an
     // atom as near the light as the ball's near side).
-    const double nearSide = distance(light, centre) - ball;
+    const double nearSide = lightToCentre - ball;
     if (widest >= nearSide) return 0.0f;
     const double cosine = std::sqrt(1.0 - (widest / nearSide) * (widest / nearSide));
     const double reach = farSide / cosine * 1.01 + 1.0;

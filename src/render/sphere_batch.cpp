@@ -186,7 +186,6 @@ GLuint Compile(GLenum type, const char* source) {
     return shader;
 }
 
-// GLSL 1.20 needs OpenGL 2.1.
 // What a light adds, for the sphere program: 0 nothing (off), 1 ambient
 // only, 2 also diffuse, 3 also specular. A colour of zero adds nothing, so
 // skipping it changes no pixel.
@@ -210,6 +209,7 @@ GLint Attenuated(GLenum light) {
     return position[3] != 0.0f && (constant != 1.0f || linear != 0.0f || quadratic != 0.0f);
 }
 
+// GLSL 1.20 needs OpenGL 2.1.
 bool ContextHasGlsl120() {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0, minor = 0;

@@ -12,6 +12,17 @@
 #include "settings.h"
 #include "view_state.h"
 
+namespace {
+
+// Where the texts of the scene stand: a text is lifted towards the eye off
+// its origin; an element label stands just in front of its atom's surface,
+// a charge above the atom by a tenth of the text's size.
+constexpr float kTextLift = 0.1f;
+constexpr float kLabelGap = 0.01f;
+constexpr float kChargeRaise = 0.1f;
+
+}  // namespace
+
 float TextAdvance(std::string_view text) {
     float width = 0.0f;
     for (const char c : text) width += fonts.glyphMetrics[static_cast<unsigned char>(c)].cellIncX;
@@ -43,7 +54,7 @@ std::string ChargeText(int charge) {
 void Draw3DText(std::string_view text, float size, RenderPass pass) {
     if (text.empty()) return;
     const float width = TextAdvance(text);
-    glTranslatef(-0.5f * width * size, 0.0f, 0.1f);
+    glTranslatef(-0.5f * width * size, 0.0f, kTextLift);
     glScalef(size, size, 1.0f);
     // A thin rim in the background colour first: the glyphs' edges drawn as
     // wide lines, set back a little so the glyphs drawn after it cover its
@@ -94,7 +105,8 @@ float TextReach(std::string_view text, float size, float up, float out) {
     }
     const float x = size * std::max(std::fabs(left), std::fabs(right));
     const float y = std::max(std::fabs(up + size * top), std::fabs(up + size * bottom));
-    const float z = std::max(std::fabs(out + 0.1f), std::fabs(out + 0.1f - kOutlineDepth));
+    const float z =
+        std::max(std::fabs(out + kTextLift), std::fabs(out + kTextLift - kOutlineDepth));
     return std::sqrt(x * x + y * y + z * z);
 }
 
@@ -108,9 +120,10 @@ float LabelReach(const Node& node) {
     float reach = 0.0f;
     const int mode = viewState.labelMode;
     if (mode == 1 || mode == 2)
-        reach = TextReach(mode == 1 ? element.symbol : element.name, size, 0.0f, r + 0.01f);
+        reach = TextReach(mode == 1 ? element.symbol : element.name, size, 0.0f, r + kLabelGap);
     if (node.charge != 0)
-        reach = std::max(reach, TextReach(ChargeText(node.charge), size, r + 0.1f * size, 0.0f));
+        reach = std::max(reach,
+                         TextReach(ChargeText(node.charge), size, r + kChargeRaise * size, 0.0f));
     return reach;
 }
 
@@ -125,14 +138,14 @@ void DrawAtomLabels(const Node& node, RenderPass pass) {
         // Undo the model's turn, so the label faces the eye while the view is straight.
         glRotatef(-viewState.modelYaw, 0.0f, 1.0f, 0.0f);
         glRotatef(-viewState.modelPitch, 1.0f, 0.0f, 0.0f);
-        glTranslatef(0.0f, 0.0f, viewState.atomScale * r + 0.01f);
+        glTranslatef(0.0f, 0.0f, viewState.atomScale * r + kLabelGap);
         Draw3DText(mode == 1 ? element.symbol : element.name, size, pass);
         glPopMatrix();
     }
     if (node.charge != 0) {
         glRotatef(-viewState.modelYaw, 0.0f, 1.0f, 0.0f);
         glRotatef(-viewState.modelPitch, 1.0f, 0.0f, 0.0f);
-        glTranslatef(0.0f, viewState.atomScale * r + 0.1f * size, 0.0f);
+        glTranslatef(0.0f, viewState.atomScale * r + kChargeRaise * size, 0.0f);
         Draw3DText(ChargeText(node.charge), size, pass);
     }
 }
