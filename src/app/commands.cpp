@@ -29,23 +29,46 @@
 
 namespace {
 
-// The toggle rule: the item's mark flips and the option follows the new mark.
+using namespace CommandId;
+
+// The items that turn an option on and off, with the option each one shows.
+struct OptionItem {
+    int id;
+    bool (*on)();
+    void (*set)(bool);
+};
+const OptionItem kOptionItems[] = {
+    {kSpecular, [] { return settings.Specular; }, [](bool on) { settings.Specular = on; }},
+    {kInvertColours, [] { return settings.InvertColours; },
+     [](bool on) { settings.InvertColours = on; }},
+    {kSquash, [] { return settings.Squash; }, [](bool on) { settings.Squash = on; }},
+    {kShadows, [] { return settings.Shadows; }, [](bool on) { settings.Shadows = on; }},
+    {kDemo, [] { return viewState.demoSpin; }, [](bool on) { viewState.demoSpin = on; }},
+    {kRunLayout, [] { return !shellState.paused; }, [](bool on) { shellState.paused = !on; }},
+    {kSetControls, [] { return shellState.controlsDialog != nullptr; },
+     [](bool on) { on ? ShowControlsDialog() : CloseControlsDialog(); }},
+};
+
+const OptionItem* OptionItemOf(int id) {
+    for (const OptionItem& item : kOptionItems)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+// The toggle rule: the option flips and the item's mark shows it.
 bool Toggle(int id) {
-    const bool marked = !MenuMark(id);
-    SetMenuMark(id, marked);
-    return marked;
+    SetMenuMark(id, !MenuMark(id));
+    return MenuMark(id);
 }
 
 void SetLabelMode(int mode) {
     viewState.labelMode = mode;
-    for (int other = 0; other < static_cast<int>(std::size(kLabelModes)); ++other)
-        SetMenuMark(kLabelModes[other].commandId, other == mode);
+    ShowMenuMarks();
 }
 
 void SetTextSize(const TextSizeChoice& choice) {
     viewState.textSize = choice.size;
-    for (const TextSizeChoice& other : kTextSizes)
-        SetMenuMark(other.commandId, other.commandId == choice.commandId);
+    ShowMenuMarks();
 }
 
 bool HasCurrentNode() {
@@ -68,6 +91,7 @@ void AskForNewMolecule() {
     RecordUndoStep("New");
     NewMolecule();
     SetMoleculeFileName("");
+    MarkMoleculeSaved();  // an empty molecule holds nothing to lose
 }
 
 void LoadChosenFile() {
@@ -79,6 +103,7 @@ void SaveToChosenFile() {
     std::string path;
     if (ChooseFile(path, false) && SaveMoleculeFile(path)) {
         SetMoleculeFileName(path);
+        MarkMoleculeSaved();
         NoteRecentFile(path);
     }
 }
@@ -110,8 +135,6 @@ void RunAsStep(const char* name, Step kind, void (*run)()) {
         CommitUndoStepIfChanged(std::move(step));
 }
 
-using namespace CommandId;
-
 // Every command but the label modes and text sizes, which come from their
 // own tables.
 struct Command {
@@ -139,7 +162,7 @@ const Command kCommands[] = {
     {kAddNewAtom, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
     {kJoinAtoms, JoinSelectedNodes, "Join Atoms", Step::Changed},
     {kUnjoinAtoms, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
-    {kSetControls, [] { Toggle(kSetControls) ? ShowControlsDialog() : CloseControlsDialog(); }},
+    {kSetControls, [] { Toggle(kSetControls); }},
     {kCheckMolecule, CheckMolecule},
     {kCloudColour, [] { OpenColourDialog(settings.CloudColour); }},
     {kBackgroundColour, [] { OpenColourDialog(settings.BackgroundColour); }},
@@ -148,15 +171,15 @@ const Command kCommands[] = {
     {kSelectColour, [] { OpenColourDialog(settings.SelectColour); }},
     {kTextColour, [] { OpenColourDialog(settings.TextColour); }},
     {kLinkColour, [] { OpenColourDialog(settings.LinkColour); }},
-    {kSpecular, [] { settings.Specular = Toggle(kSpecular); }},
-    {kInvertColours, [] { settings.InvertColours = Toggle(kInvertColours); }},
+    {kSpecular, [] { Toggle(kSpecular); }},
+    {kInvertColours, [] { Toggle(kInvertColours); }},
     {kSquash,
      [] {
-         settings.Squash = Toggle(kSquash);
-         if (!settings.Squash) ReleaseSquash();
+         if (!Toggle(kSquash)) ReleaseSquash();
      }},
-    {kShadows, [] { settings.Shadows = Toggle(kShadows); }},
-    {kDemo, [] { viewState.demoSpin = Toggle(kDemo); }},
+    {kShadows, [] { Toggle(kShadows); }},
+    {kDemo, [] { Toggle(kDemo); }},
+    {kRunLayout, [] { Toggle(kRunLayout); }},
     {kAbout, ShowAboutBox},
     {kWebsite, [] { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress()))); }},
     {kImport, ImportFromChooser},
@@ -178,6 +201,7 @@ struct KeyAction {
 const KeyAction kKeyActions[] = {
     {ShortcutKey::Escape,
      [] {
+         if (!MayEndWithUnsavedChanges()) return;
          molecule.currentNode = -1;
          molecule.hoverNode = -1;
          EndProgram();
@@ -189,8 +213,8 @@ const KeyAction kKeyActions[] = {
      "Delete Atom", Step::Changed},
     {ShortcutKey::A, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
     {ShortcutKey::C, CentreMolecule, "Centre", Step::Always},
-    {ShortcutKey::D, [] { viewState.demoSpin = Toggle(kDemo); }},
-    {ShortcutKey::I, [] { settings.InvertColours = Toggle(kInvertColours); }},
+    {ShortcutKey::D, [] { Toggle(kDemo); }},
+    {ShortcutKey::I, [] { Toggle(kInvertColours); }},
     {ShortcutKey::J, JoinSelectedNodes, "Join Atoms", Step::Changed},
     {ShortcutKey::L,
      [] {
@@ -198,8 +222,8 @@ const KeyAction kKeyActions[] = {
      },
      "Toggle Cloud", Step::Changed},
     {ShortcutKey::O, OpenCurrentElementColour},
-    {ShortcutKey::P, [] { shellState.paused = !shellState.paused; }},
-    {ShortcutKey::S, [] { settings.Shadows = Toggle(kShadows); }},
+    {ShortcutKey::P, [] { Toggle(kRunLayout); }},
+    {ShortcutKey::S, [] { Toggle(kShadows); }},
     {ShortcutKey::T, [] { SetLabelMode((viewState.labelMode + 1) % 3); }},
     {ShortcutKey::U, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
     {ShortcutKey::KeypadPlus,
@@ -220,24 +244,41 @@ const KeyAction kKeyActions[] = {
 }  // namespace
 
 bool MenuMark(int id) {
-    const auto found = shellState.menuMarks.find(id);
-    return found != shellState.menuMarks.end() && found->second;
+    if (const OptionItem* item = OptionItemOf(id)) return item->on();
+    for (int mode = 0; mode < static_cast<int>(std::size(kLabelModes)); ++mode)
+        if (kLabelModes[mode].commandId == id) return viewState.labelMode == mode;
+    for (const TextSizeChoice& choice : kTextSizes)
+        if (choice.commandId == id) return viewState.textSize == choice.size;
+    return false;
 }
 
 void SetMenuMark(int id, bool marked) {
-    shellState.menuMarks[id] = marked;
-    const auto found = shellState.menuActions.find(id);
-    if (found != shellState.menuActions.end() && found->second->isChecked() != marked) {
-        const bool blocked = found->second->blockSignals(true);
-        found->second->setChecked(marked);
-        found->second->blockSignals(blocked);
+    if (const OptionItem* item = OptionItemOf(id); item && item->on() != marked) item->set(marked);
+    ShowMenuMarks();
+}
+
+void ShowMenuMarks() {
+    for (const auto& [id, action] : shellState.menuActions) {
+        const bool marked = MenuMark(id);
+        if (action->isChecked() == marked) continue;
+        const bool blocked = action->blockSignals(true);
+        action->setChecked(marked);
+        action->blockSignals(blocked);
     }
 }
 
 void RegisterMenuAction(int id, QAction* action) {
     shellState.menuActions[id] = action;
     action->setCheckable(true);
-    SetMenuMark(id, MenuMark(id));
+    ShowMenuMarks();
+}
+
+void SetLayoutPaused(bool paused) {
+    SetMenuMark(kRunLayout, !paused);
+}
+
+bool MayEndWithUnsavedChanges() {
+    return !UnsavedChanges() || AskYesNo("Really Quit?", "Quit Program");
 }
 
 std::string WebsiteAddress() {
@@ -276,11 +317,11 @@ void HandleKey(ShortcutKey key) {
 }
 
 std::string UndoItemText() {
-    return CanUndo() ? "&Undo " + UndoCommandName() : "&Undo";
+    return CanUndo() ? "U&ndo " + UndoCommandName() : "U&ndo";
 }
 
 std::string RedoItemText() {
-    return CanRedo() ? "&Redo " + RedoCommandName() : "&Redo";
+    return CanRedo() ? "Re&do " + RedoCommandName() : "Re&do";
 }
 
 std::string StatusLineText() {
@@ -288,9 +329,10 @@ std::string StatusLineText() {
     for (const Node& node : molecule.nodes) links += node.neighbours.size();
     links /= 2;
     const std::size_t atoms = molecule.nodes.size();
-    const std::string file = MoleculeFileName().empty()
-                                 ? std::string("Untitled")
-                                 : std::filesystem::path(MoleculeFileName()).filename().string();
+    std::string file = MoleculeFileName().empty()
+                           ? std::string("Untitled")
+                           : std::filesystem::path(MoleculeFileName()).filename().string();
+    if (UnsavedChanges()) file += " *";
     std::string text = file + "   " + std::to_string(atoms) +
                        (atoms == 1 ? " atom, " : " atoms, ") + std::to_string(links) +
                        (links == 1 ? " link   " : " links   ") +

@@ -52,6 +52,8 @@ constexpr int kExportPicture = 40151;
 // Undo and redo.
 constexpr int kUndo = 40201;
 constexpr int kRedo = 40202;
+// The layout's run, as P flips it.
+constexpr int kRunLayout = 40211;
 }  // namespace CommandId
 
 // Runs the command with this id; false for an id the program does not know.
@@ -90,7 +92,7 @@ enum class ShortcutKey {
 // Acts on the release of a shortcut key.
 void HandleKey(ShortcutKey key);
 
-// The text of the Undo and Redo items, "&Undo Join Atoms" or "&Undo" when
+// The text of the Undo and Redo items, "U&ndo Join Atoms" or "U&ndo" when
 // there is nothing to undo, and whether they can act.
 std::string UndoItemText();
 std::string RedoItemText();
@@ -103,12 +105,23 @@ void BeginAtomDrag();
 void NoteAtomDragged();
 void EndAtomDrag();
 
-// The check mark of a menu item, kept here as the one record of the marks
-// and shown by the item's action once the menu exists.
+// The check mark of a menu item. Each mark shows an option (a setting, the
+// label mode, the layout's pause, whether Set Controls is open), which is its
+// one record: the mark is read from the option, and setting the mark sets
+// the option.
 bool MenuMark(int id);
 void SetMenuMark(int id, bool marked);
 // Connects a menu item's action so that it shows the item's mark.
 void RegisterMenuAction(int id, QAction* action);
+// Brings every registered item's mark up to date with its option.
+void ShowMenuMarks();
+
+// Stops or starts the layout, as P and "Run &Layout" do.
+void SetLayoutPaused(bool paused);
+
+// Asks "Really Quit?" when there are unsaved changes; true when the program
+// may end (no changes, or Yes).
+bool MayEndWithUnsavedChanges();
 
 // What the shell does on the paths that end the program: "Really Quit?"
 // answered Yes, the close box, the release of Escape. Set by the main window.

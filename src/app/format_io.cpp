@@ -2,6 +2,7 @@
 #include "format_io.h"
 
 #include <cctype>
+#include <cstdint>
 #include <utility>
 
 #include "chemical_formats.h"
@@ -21,15 +22,22 @@ bool IsOwnFormatPath(const std::string& path) {
 }
 
 std::string moleculeFileName;
+std::uint64_t savedPosition = 0;  // UndoPosition when the molecule last matched a file
+void (*outsideMoleculeHandler)() = nullptr;
+
+// Where a molecule comes from: the own files leave the layout as it was.
+enum class Origin { OwnFile, Outside };
 
 // Runs load as one undo step under command; the step is kept and path
 // becomes the molecule's file only when load succeeds.
 template <typename Load>
-bool LoadAsStep(const char* command, const std::string& path, Load load) {
+bool LoadAsStep(const char* command, const std::string& path, Origin origin, Load load) {
     UndoStep step = BeginUndoStep(command);
     if (!load()) return false;
     CommitUndoStep(std::move(step));
     moleculeFileName = path;
+    MarkMoleculeSaved();
+    if (origin == Origin::Outside && outsideMoleculeHandler) outsideMoleculeHandler();
     return true;
 }
 
@@ -43,13 +51,25 @@ void SetMoleculeFileName(const std::string& path) {
     moleculeFileName = path;
 }
 
+bool UnsavedChanges() {
+    return UndoPosition() != savedPosition;
+}
+
+void MarkMoleculeSaved() {
+    savedPosition = UndoPosition();
+}
+
+void SetOutsideMoleculeHandler(void (*handler)()) {
+    outsideMoleculeHandler = handler;
+}
+
 bool IsWritableMoleculePath(const std::string& path) {
     return IsOwnFormatPath(path) || FormatOfPath(path) != nullptr;
 }
 
 bool LoadAnyMoleculeFile(const std::string& path, bool centre) {
     if (!FormatOfPath(path)) return LoadOwnMoleculeFile(path);
-    return LoadAsStep("Import", path, [&] {
+    return LoadAsStep("Import", path, Origin::Outside, [&] {
         if (!ImportMoleculeCommand(path)) return false;
         if (centre) CentreMolecule();
         return true;
@@ -57,11 +77,11 @@ bool LoadAnyMoleculeFile(const std::string& path, bool centre) {
 }
 
 bool LoadOwnMoleculeFile(const std::string& path) {
-    return LoadAsStep("Load", path, [&] { return LoadMoleculeFile(path); });
+    return LoadAsStep("Load", path, Origin::OwnFile, [&] { return LoadMoleculeFile(path); });
 }
 
 bool LoadFromSmiles(const std::string& smiles, bool centre) {
-    return LoadAsStep("New from SMILES", std::string(), [&] {
+    return LoadAsStep("New from SMILES", std::string(), Origin::Outside, [&] {
         if (!NewFromSmilesCommand(smiles)) return false;
         if (centre) CentreMolecule();
         return true;

@@ -24,6 +24,15 @@ bool LoadFromSmiles(const std::string& smiles, bool centre);
 // The file the molecule was last loaded from or saved to; empty for none.
 const std::string& MoleculeFileName();
 void SetMoleculeFileName(const std::string& path);
+// Whether the molecule has changed since it was last loaded, imported,
+// built from SMILES, saved or made new; MarkMoleculeSaved notes that it has
+// just been. Undoing back to that point counts as no change.
+bool UnsavedChanges();
+void MarkMoleculeSaved();
+// Called after a molecule from outside the program (another program's file,
+// a SMILES string) has been taken, so the window can hold the layout: its
+// geometry then stays as it came until the person lets the layout run.
+void SetOutsideMoleculeHandler(void (*handler)());
 // Writes the molecule to path in its own format for ".dat" and ".hpr", in
 // the chemistry format its extension names otherwise.
 bool WriteAnyMoleculeFile(const std::string& path);

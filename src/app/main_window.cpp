@@ -346,16 +346,16 @@ using namespace CommandId;
 const MenuEntry kMenu[] = {
     {Entry::Menu, "&File"},
     {Entry::Item, "&New", kNew},
-    {Entry::Item, "&New from SMILES...", kNewFromSmiles},
+    {Entry::Item, "New from S&MILES...", kNewFromSmiles},
     {Entry::Item, "&Load", kLoad},
     {Entry::Item, "&Save", kSave},
+    {Entry::Separator},
     {Entry::Item, "&Import...", kImport},
-    {Entry::Item, "E&xport...", kExport},
-    {Entry::Separator},
-    {Entry::Item, "&Exit", kExit},
-    {Entry::Separator},
+    {Entry::Item, "Expor&t...", kExport},
     {Entry::Item, "Export &Picture...", kExportPicture},
     {Entry::RecentFiles, "Recent &Files"},
+    {Entry::Separator},
+    {Entry::Item, "&Exit", kExit},
 
     {Entry::Menu, "&Edit"},
     {Entry::Item, "&Rename", kRename},
@@ -370,8 +370,8 @@ const MenuEntry kMenu[] = {
     {Entry::Separator},
     {Entry::Item, "Add &Hydrogens", kAddHydrogens},
     {Entry::Separator},
-    {Entry::Item, "&Undo", kUndo},
-    {Entry::Item, "&Redo", kRedo},
+    {Entry::Item, "U&ndo", kUndo},
+    {Entry::Item, "Re&do", kRedo},
 
     {Entry::Menu, "&View"},
     {Entry::SubMenu, "&Colour Setup"},
@@ -400,6 +400,7 @@ const MenuEntry kMenu[] = {
     {Entry::MarkedItem, "&Squash to 2D", kSquash},
     {Entry::MarkedItem, "&Shadows", kShadows},
     {Entry::MarkedItem, "&Demo", kDemo},
+    {Entry::MarkedItem, "Run &Layout", kRunLayout},
 
     {Entry::Menu, "&Help"},
     {Entry::Item, "&About", kAbout},
@@ -458,6 +459,7 @@ void MainWindow::RefreshStatus() {
     show(redoItem_, RedoItemText(), "Ctrl+Shift+Z", CanRedo());
     const QString line = QString::fromStdString(StatusLineText());
     if (statusLine_->text() != line) statusLine_->setText(line);
+    ShowMenuMarks();  // an option may have changed outside the menu (an import pauses the layout)
 }
 
 ViewInput MainWindow::SampleViewInput() const {
@@ -554,6 +556,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The close box ends the program at once, unless that would lose changes
+    // and the person says No.
+    if (!MayEndWithUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     EndProgram();
 }

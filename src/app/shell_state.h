@@ -30,11 +30,8 @@ struct ShellState {
     KeyPressRecord keys;                            // shortcut keys pressed in the main window
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
-    std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it
-    bool atomMoved = false;            // that drag has moved the atom
-    // The menu's check marks by command id, the one record of them; an item
-    // not here is unmarked. The actions show them once the menu exists.
-    std::map<int, bool> menuMarks;
+    std::optional<UndoStep> dragStep;     // an atom drag under way: the molecule before it
+    bool atomMoved = false;               // that drag has moved the atom
     std::map<int, QAction*> menuActions;  // the markable items of the menu, by command id
     bool ended = false;                   // the program has begun to end: settings written
     int exitStatus = 2;                   // what the event loop returns: kExitNormal unless set

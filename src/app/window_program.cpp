@@ -56,7 +56,8 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
         return false;
     }
 
-    shellState.controlsDialogClosed = [] { SetMenuMark(CommandId::kSetControls, false); };
+    shellState.controlsDialogClosed = [] { ShowMenuMarks(); };
+    SetOutsideMoleculeHandler([] { SetLayoutPaused(true); });
     auto* window = new MainWindow;
     shellState.mainWindow = window;
     QObject::connect(window->view(), &GLView::contextFailed, [] {
@@ -68,15 +69,11 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     window->activateWindow();
     window->setFocus();
 
-    // The marks at start, whatever the settings say.
-    SetMenuMark(CommandId::kLabelsNone, true);
-    SetMenuMark(CommandId::kSpecular, true);
-    SetMenuMark(CommandId::kSizeNormal, true);
-
     SetMoleculeFileName("");
     if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
     if (!smiles.empty()) LoadFromSmiles(smiles, true);
     ClearUndoHistory();  // the program starts with nothing to undo
+    MarkMoleculeSaved();
     status = shellState.exitStatus;
     return !shellState.ended;
 }

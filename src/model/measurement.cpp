@@ -86,11 +86,14 @@ std::string MeasurementText(const std::vector<Vector3>& positions, double unitsP
         case 2: {
             const double units = Distance(p[0], p[1]);
             text = "Distance ";
-            AppendFixed(text, units, 2);
+            // Chemists read ångström; the model's own units follow in brackets.
             if (unitsPerAngstrom > 0.0 && std::isfinite(unitsPerAngstrom)) {
-                text += " (";
                 AppendFixed(text, units / unitsPerAngstrom, 3);
-                text += " \u00c5)";
+                text += " \u00c5 (";
+                AppendFixed(text, units, 2);
+                text += ")";
+            } else {
+                AppendFixed(text, units, 2);
             }
             break;
         }

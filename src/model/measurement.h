@@ -21,7 +21,7 @@ std::optional<double> Angle(Vector3 a, Vector3 b, Vector3 c);
 std::optional<double> Dihedral(Vector3 a, Vector3 b, Vector3 c, Vector3 d);
 
 // One line for two, three or four positions in the order given (the second
-// and third are the middle atoms): "Distance 45.20 (1.507 Å)", "Angle
+// and third are the middle atoms): "Distance 1.507 Å (45.20)", "Angle
 // 104.5°" or "Dihedral -60.0°", with "undefined" for an angle without a
 // direction. unitsPerAngstrom converts model units to ångström; the
 // ångström part is left out when it is not a positive number. Empty for any

@@ -95,6 +95,7 @@ void KeepWithinBounds() {
     };
     while (tooMuch() && !h.undo.empty()) {
         h.bytes -= h.undo.front().bytes;
+        h.floor = h.undo.front().serial;  // the molecule that step made is now the oldest
         h.undo.pop_front();
     }
     while (tooMuch() && !h.redo.empty()) {
@@ -112,6 +113,7 @@ bool SwapLastStep(From& from, To& to) {
     from.pop_back();
     undoHistory.bytes -= step.bytes;
     UndoStep replaced = MakeStep(std::move(step.command));
+    replaced.serial = step.serial;
     RestoreSnapshot(step.molecule);
     undoHistory.bytes += replaced.bytes;
     to.push_back(std::move(replaced));
@@ -129,6 +131,7 @@ void CommitUndoStep(UndoStep&& step) {
     for (const UndoStep& undone : undoHistory.redo) undoHistory.bytes -= undone.bytes;
     undoHistory.redo.clear();
     undoHistory.bytes += step.bytes;
+    step.serial = undoHistory.nextSerial++;
     undoHistory.undo.push_back(std::move(step));
     KeepWithinBounds();
 }
@@ -171,4 +174,9 @@ void ClearUndoHistory() {
     undoHistory.undo.clear();
     undoHistory.redo.clear();
     undoHistory.bytes = 0;
+    undoHistory.floor = undoHistory.nextSerial++;
+}
+
+std::uint64_t UndoPosition() {
+    return undoHistory.undo.empty() ? undoHistory.floor : undoHistory.undo.back().serial;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -51,6 +52,7 @@ struct UndoStep {
     std::string command;        // shown in the menu: "Join Atoms", "Delete Atom", ...
     MoleculeSnapshot molecule;  // the molecule before the command (after it, for redo)
     std::size_t bytes = 0;      // SnapshotBytes(molecule) plus the name
+    std::uint64_t serial = 0;   // names the molecule after the command (see UndoPosition)
 };
 
 struct UndoHistory {
@@ -59,6 +61,8 @@ struct UndoHistory {
     std::size_t bytes = 0;             // held by both lists
     std::size_t maxSteps = 100;        // of both lists together
     std::size_t maxBytes = 64u << 20;  // of both lists together
+    std::uint64_t nextSerial = 1;      // the serial the next committed step gets
+    std::uint64_t floor = 0;           // UndoPosition with no step left to undo
 };
 
 // The one history of the process.
@@ -86,3 +90,8 @@ bool Undo();
 // Makes the last undone step again; false when there is none.
 bool Redo();
 void ClearUndoHistory();
+// Where the molecule stands in the history: the serial of the last step that
+// made it, changed by every commit, undo and redo and by clearing the
+// history. Undoing back to a place gives that place's value again, so a file
+// saved there counts as matching the molecule once more.
+std::uint64_t UndoPosition();

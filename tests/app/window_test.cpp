@@ -25,6 +25,7 @@
 #include "element.h"
 #include "gui_driver.h"
 #include "main_window.h"
+#include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
 #include "png_decode.h"
@@ -39,6 +40,22 @@
 #include "window_program.h"
 
 namespace {
+
+// Everything a step must bring back, positions to the last bit included.
+std::string Exactly() {
+    std::string text = molecule.name + "|" + molecule.formula;
+    for (const Node& node : molecule.nodes) {
+        char position[96];
+        std::snprintf(position, sizeof position, " %a,%a,%a", node.position.x, node.position.y,
+                      node.position.z);
+        text += "\n" + node.element->symbol + position + " q" + std::to_string(node.charge) +
+                (node.cloud ? " cloud" : "") + " links";
+        for (std::size_t k = 0; k < node.neighbours.size(); ++k)
+            text +=
+                " " + std::to_string(node.neighbours[k]) + "x" + std::to_string(node.linkOrders[k]);
+    }
+    return text;
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -94,7 +111,7 @@ TEST_F(WindowTest, StartUpWithoutElementsEndsWithMinusOneSilently) {
 TEST_F(WindowTest, StartAndQuitKeepsTheWindowLinesAndMarks) {
     const int status = RunProgram("", [&] {
         EXPECT_EQ(Window()->windowTitle().toStdString(), "Tessaril 2006");
-        // The first marks, whatever the settings say.
+        // The first marks show the settings.
         EXPECT_TRUE(Action("&None")->isChecked());
         EXPECT_TRUE(Action("S&pecular Highlights")->isChecked());
         EXPECT_TRUE(Action("&Normal")->isChecked());
@@ -130,16 +147,32 @@ QString MenuTree(const QList<QAction*>& actions) {
 TEST_F(WindowTest, TheMenuBarHoldsEveryItemInItsPlace) {
     RunProgram("", [&] {
         EXPECT_EQ(MenuTree(Window()->menuBar()->actions()).toStdString(),
-                  "&File [&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit|-|"
-                  "Export &Picture... <Ctrl+E>|Recent &Files [(none) (grey)]]|"
+                  "&File [&New|New from S&MILES...|&Load|&Save|-|&Import...|Expor&t...|"
+                  "Export &Picture... <Ctrl+E>|Recent &Files [(none) (grey)]|-|&Exit]|"
                   "&Edit [&Rename|Set &Formula|-|&Add New Atom|&Join Atoms|&Unjoin Atoms|-|"
-                  "&Set Controls|&Check Molecule|-|Add &Hydrogens|-|&Undo\tCtrl+Z (grey)|"
-                  "&Redo\tCtrl+Shift+Z (grey)]|"
+                  "&Set Controls|&Check Molecule|-|Add &Hydrogens|-|U&ndo\tCtrl+Z (grey)|"
+                  "Re&do\tCtrl+Shift+Z (grey)]|"
                   "&View [&Colour Setup [Electron &Cloud|&Background|&Highlight|&Element|&Select|"
                   "&Text|&Links]|&Text Labels [&None *|&Symbols|&Full Names]|"
                   "Text Si&ze [&Tiny|&Small|&Normal *|&Large|&Huge]|S&pecular Highlights *|"
-                  "&Invert Colours|&Squash to 2D|&Shadows|&Demo]|"
+                  "&Invert Colours|&Squash to 2D|&Shadows|&Demo|Run &Layout *]|"
                   "&Help [&About|&Website]");
+        // Each menu's mnemonics lead to one item, but for the two of the
+        // original View menu that share S.
+        std::function<void(QMenu*)> unique = [&](QMenu* menu) {
+            std::map<QChar, QString> seen;
+            for (QAction* action : menu->actions()) {
+                const int amp = action->text().indexOf('&');
+                if (action->isSeparator() || amp < 0) continue;
+                const QChar key = action->text().at(amp + 1).toLower();
+                const QString pair = seen[key] + "|" + action->text();
+                EXPECT_TRUE(seen[key].isEmpty() || pair == "&Squash to 2D|&Shadows")
+                    << pair.toStdString();
+                seen[key] = action->text();
+                if (action->menu()) unique(action->menu());
+            }
+        };
+        for (QAction* top : Window()->menuBar()->actions()) unique(top->menu());
     });
 }
 
@@ -187,6 +220,23 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
     });
     EXPECT_EQ(status, 2);
     EXPECT_EQ(answerer.seen().size(), 5u);
+
+    // With unsaved changes both ask first; undoing them back counts as none.
+    for (int question = 0; question < 3; ++question) answerer.Push(Press("No"));
+    status = RunProgram(Example("water"), [&] {
+        ClickKey(Window(), Qt::Key_1);
+        Window()->close();
+        SendKey(Window(), QEvent::KeyPress, Qt::Key_Escape);
+        SendKey(Window(), QEvent::KeyRelease, Qt::Key_Escape);
+        ASSERT_NE(shellState.mainWindow, nullptr);
+        EXPECT_EQ(NodeCount(), 4);
+        ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier);
+        Window()->close();  // nothing to lose: no question
+        EXPECT_EQ(shellState.mainWindow, nullptr);
+    });
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(answerer.seen().size(), 8u);
+    EXPECT_EQ(answerer.seen()[7].text.toStdString(), "Really Quit?");
 }
 
 TEST_F(WindowTest, NewAsksAndClearsOnlyOnYes) {
@@ -210,19 +260,27 @@ TEST_F(WindowTest, NewAsksAndClearsOnlyOnYes) {
 }
 
 TEST_F(WindowTest, TogglesFollowTheirMarks) {
+    std::string withShadows = shipped;
+    withShadows.replace(withShadows.find("@Shadows=0"), 10, "@Shadows=1");
+    WriteFileOrFail(folder.File("Tessaril.ini"), withShadows);
     RunProgram("", [&] {
         // Specular starts marked and on: the first toggle turns it off.
         Action("S&pecular Highlights")->trigger();
         EXPECT_FALSE(settings.Specular);
         EXPECT_FALSE(Action("S&pecular Highlights")->isChecked());
-        // Shadows read as on but unmarked: the first toggle turns it on again.
-        settings.Shadows = true;
-        Action("&Shadows")->trigger();
-        EXPECT_TRUE(settings.Shadows);
+        // Shadows read as on are marked: the first S turns them off.
         EXPECT_TRUE(Action("&Shadows")->isChecked());
         ClickKey(Window(), Qt::Key_S);
         EXPECT_FALSE(settings.Shadows);
         EXPECT_FALSE(Action("&Shadows")->isChecked());
+        Action("&Shadows")->trigger();
+        EXPECT_TRUE(settings.Shadows);
+        EXPECT_TRUE(Action("&Shadows")->isChecked());
+        // P and "Run &Layout" flip the one pause.
+        ClickKey(Window(), Qt::Key_P);
+        EXPECT_FALSE(Action("Run &Layout")->isChecked());
+        Action("Run &Layout")->trigger();
+        EXPECT_FALSE(shellState.paused);
         ClickKey(Window(), Qt::Key_I, Qt::ShiftModifier);
         EXPECT_TRUE(settings.InvertColours);
         EXPECT_TRUE(Action("&Invert Colours")->isChecked());
@@ -406,24 +464,43 @@ TEST_F(WindowTest, ChemistryFormatsThroughTheMenus) {
         for (QAction* action : Window()->menuBar()->actions().first()->menu()->actions())
             file << (action->isSeparator() ? "-" : action->text());
         EXPECT_EQ(file.join("|").toStdString(),
-                  "&New|&New from SMILES...|&Load|&Save|&Import...|E&xport...|-|&Exit|-|"
-                  "Export &Picture...|Recent &Files");
-        ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparisons
+                  "&New|New from S&MILES...|&Load|&Save|-|&Import...|Expor&t...|"
+                  "Export &Picture...|Recent &Files|-|&Exit");
         Action("&Import...")->trigger();
         EXPECT_EQ(molecule.name, "caffeine");
         ASSERT_EQ(NodeCount(), 24);
+        // An imported molecule keeps the file's geometry: the layout waits.
+        const std::string imported = Exactly();
+        EXPECT_TRUE(shellState.paused);
+        EXPECT_FALSE(Action("Run &Layout")->isChecked());
+        Wait(100);
+        EXPECT_EQ(Exactly(), imported);
         Action("&Import...")->trigger();
         EXPECT_EQ(molecule.name, "caffeine");
         EXPECT_EQ(NodeCount(), 24);
-        Action("E&xport...")->trigger();
+        Action("Expor&t...")->trigger();
         EXPECT_EQ(ReadFileOrEmpty(out + ".sdf").substr(0, 9), "caffeine\n");
-        Action("&New from SMILES...")->trigger();
+        Action("Run &Layout")->trigger();
+        EXPECT_FALSE(shellState.paused);
+        Action("New from S&MILES...")->trigger();
         EXPECT_EQ(molecule.formula, "C2H6O");
         ASSERT_EQ(NodeCount(), 9);
+        EXPECT_TRUE(shellState.paused);
         RemoveNode(8);
         RemoveNode(7);
+        std::vector<Vector3> heavy;
+        for (const Node& node : molecule.nodes) heavy.push_back(node.position);
         Action("Add &Hydrogens")->trigger();
-        EXPECT_EQ(NodeCount(), 9);
+        ASSERT_EQ(NodeCount(), 9);
+        // The old atoms stay put; the new hydrogens sit at a bond's length.
+        for (size_t i = 0; i < heavy.size(); ++i)
+            EXPECT_EQ(Distance(molecule.nodes[i].position, heavy[i]), 0.0);
+        for (int h = 7; h < 9; ++h) {
+            const Node& added = molecule.nodes[h];
+            const float length =
+                Distance(added.position, molecule.nodes[added.neighbours[0]].position);
+            EXPECT_NEAR(length / kUnitsPerAngstrom, 1.0, 0.15);
+        }
         std::string why;
         EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
     });
@@ -746,22 +823,6 @@ TEST_F(WindowTest, PickingFollowsTheRealPointer) {
     });
 }
 
-// Everything a step must bring back, positions to the last bit included.
-std::string Exactly() {
-    std::string text = molecule.name + "|" + molecule.formula;
-    for (const Node& node : molecule.nodes) {
-        char position[96];
-        std::snprintf(position, sizeof position, " %a,%a,%a", node.position.x, node.position.y,
-                      node.position.z);
-        text += "\n" + node.element->symbol + position + " q" + std::to_string(node.charge) +
-                (node.cloud ? " cloud" : "") + " links";
-        for (std::size_t k = 0; k < node.neighbours.size(); ++k)
-            text +=
-                " " + std::to_string(node.neighbours[k]) + "x" + std::to_string(node.linkOrders[k]);
-    }
-    return text;
-}
-
 // Each change is one step: Ctrl+Z brings back the molecule before it, Ctrl+Y
 // and Ctrl+Shift+Z the one after, and the items name it and grey out.
 TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
@@ -829,7 +890,7 @@ TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
             {"Load", [] {}, item("&Load")},
             {"Import", [] {}, item("&Import...")},
             {"Add Hydrogens", [] { RemoveNode(23); }, item("Add &Hydrogens")},
-            {"New from SMILES", [] {}, item("&New from SMILES...")},
+            {"New from SMILES", [] {}, item("New from S&MILES...")},
         };
         QAction* undo = Window()->findChild<QAction*>("undo");
         QAction* redo = Window()->findChild<QAction*>("redo");
@@ -843,14 +904,14 @@ TEST_F(WindowTest, EveryChangeUndoesAndRedoesExactly) {
             Wait(30);
             const std::string after = Exactly();
             ASSERT_NE(after, before);
-            EXPECT_EQ(undo->text().toStdString(), std::string("&Undo ") + c.step + "\tCtrl+Z");
+            EXPECT_EQ(undo->text().toStdString(), std::string("U&ndo ") + c.step + "\tCtrl+Z");
             EXPECT_TRUE(undo->isEnabled());
             EXPECT_FALSE(redo->isEnabled());
             ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier);
             EXPECT_EQ(Exactly(), before);
             EXPECT_FALSE(undo->isEnabled());
             EXPECT_EQ(redo->text().toStdString(),
-                      std::string("&Redo ") + c.step + "\tCtrl+Shift+Z");
+                      std::string("Re&do ") + c.step + "\tCtrl+Shift+Z");
             ClickKey(Window(), Qt::Key_Y, Qt::ControlModifier);
             EXPECT_EQ(Exactly(), after);
             undo->trigger();
@@ -870,7 +931,12 @@ TEST_F(WindowTest, CtrlZAndYDoNothingElse) {
     RunProgram(Example("water"), [&] {
         ClickKey(Window(), Qt::Key_P);
         const std::string molecule0 = Exactly();
-        const auto marks = shellState.menuMarks;
+        const auto allMarks = [] {
+            std::map<int, bool> marks;
+            for (const auto& [id, action] : shellState.menuActions) marks[id] = MenuMark(id);
+            return marks;
+        };
+        const auto marks = allMarks();
         for (Qt::KeyboardModifiers modifiers :
              {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier})
             for (int key : {Qt::Key_Z, Qt::Key_Y}) ClickKey(Window(), key, modifiers);
@@ -883,11 +949,11 @@ TEST_F(WindowTest, CtrlZAndYDoNothingElse) {
         EXPECT_FALSE(CanUndo());
         EXPECT_EQ(Exactly(), molecule0);
         EXPECT_TRUE(shellState.paused);
-        EXPECT_EQ(shellState.menuMarks, marks);
+        EXPECT_EQ(allMarks(), marks);
         EXPECT_EQ(viewState.labelMode, 0);
         Wait(30);
         EXPECT_FALSE(Window()->findChild<QAction*>("undo")->isEnabled());
-        EXPECT_EQ(Window()->findChild<QAction*>("undo")->text().toStdString(), "&Undo\tCtrl+Z");
+        EXPECT_EQ(Window()->findChild<QAction*>("undo")->text().toStdString(), "U&ndo\tCtrl+Z");
         EXPECT_FALSE(Window()->findChild<QAction*>("redo")->isEnabled());
     });
     EXPECT_EQ(answerer.seen().size(), 1u);
@@ -915,19 +981,19 @@ TEST_F(WindowTest, StatusBarCountsAndMeasures) {
         } cases[] = {
             {{}, ""},
             {{1}, ""},
-            {{1, 2}, "   Distance 50.00 (0.962 \u00c5)"},
+            {{1, 2}, "   Distance 0.962 \u00c5 (50.00)"},
             {{2, 0, 1}, "   Angle 90.0\u00b0"},
             {{3, 2, 1, 0}, "   Dihedral -90.0\u00b0"},
         };
         for (const auto& c : cases) {
             for (Node& node : molecule.nodes) node.selected = false;
             for (int i : c.selected) molecule.nodes[i].selected = true;
-            EXPECT_EQ(shown(), std::string("water.dat   4 atoms, 3 links   Paused") + c.measured);
+            EXPECT_EQ(shown(), std::string("water.dat *   4 atoms, 3 links   Paused") + c.measured);
         }
         // The measurement follows the layout as it moves the atoms away from
         // the right angle they were put at.
         ClickKey(Window(), Qt::Key_P);
-        const std::string running = "water.dat   4 atoms, 3 links   Layout running   Dihedral ";
+        const std::string running = "water.dat *   4 atoms, 3 links   Layout running   Dihedral ";
         EXPECT_TRUE(WaitUntil([&] {
             const std::string text = shown();
             return text.rfind(running, 0) == 0 && text != running + "-90.0\u00b0";

@@ -69,7 +69,7 @@ TEST(MeasurementTest, TextShowsUnitsAngstromAndDegreesForTwoToFourAtoms) {
     } cases[] = {
         {{}, 20.0, ""},
         {{x}, 20.0, ""},
-        {{o, x}, 20.0, "Distance 30.00 (1.500 \u00c5)"},
+        {{o, x}, 20.0, "Distance 1.500 \u00c5 (30.00)"},
         {{o, x}, 0.0, "Distance 30.00"},
         {{x, o, y}, 20.0, "Angle 90.0\u00b0"},
         {{x, o, x}, 20.0, "Angle 0.0\u00b0"},
