@@ -44,8 +44,15 @@ void DrawOverlay() {
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (viewport[2] <= 0 || viewport[3] <= 0) return;
     // Text is unlit, also after a frame that drew no sphere to turn the
-    // lights off again.
+    // lights off again; and filled, whatever the cages and label rims drawn
+    // before it left behind (line mode, offsets, the stencil and blending of
+    // the shadow passes).
     glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_BLEND);
 
     // The depth test stays on: scene parts nearer than the overlay's depth
     // cover it.

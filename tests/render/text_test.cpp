@@ -177,6 +177,26 @@ TEST_F(TextTest, TitleIsCentredNearTheTopWithLoweredDigitsAndAbsentWhenEmpty) {
     EXPECT_EQ(InkOf(kText, 0, 0, kViewWidth, kCreditTop).count, 0);
 }
 
+// The hover cage is drawn in line mode; the title after it stays filled:
+// no pixel of the title drawn without a hover is left empty with one.
+TEST_F(TextTest, TitleStaysSolidWhileAnAtomIsHovered) {
+    AddAtom();
+    molecule.name = "Xenon";
+    Frame();
+    const Image plain = ReadFrameImage(kViewWidth, kViewHeight);
+    Frame(kCentreX, kCentreY);
+    ASSERT_EQ(molecule.hoverNode, 0);
+    const Image hovered = ReadFrameImage(kViewWidth, kViewHeight);
+    int inked = 0, emptied = 0;
+    for (size_t at = 0; at < static_cast<size_t>(kViewWidth) * 25 * 3; at += 3) {
+        if (at % (kViewWidth * 3) < 200 * 3 || plain.rgb[at] < 150) continue;  // hover lines
+        ++inked;
+        emptied += hovered.rgb[at] < 50;
+    }
+    EXPECT_GT(inked, 200);
+    EXPECT_EQ(emptied, 0);
+}
+
 TEST_F(TextTest, LabelsStandAtTheAtomInTheTextColour) {
     AddAtom();
     NoTitle();
