@@ -55,8 +55,10 @@ void RenderFrame(const FrameInput& input) {
     SetupLights();
     ApplyCamera();
 
-    molecule.hoverNode =
-        input.pointerInView ? PickNode(input.mouseX, input.mouseY, input.width, input.height) : -1;
+    if (!input.keepHover)
+        molecule.hoverNode = input.pointerInView
+                                 ? PickNode(input.mouseX, input.mouseY, input.width, input.height)
+                                 : -1;
 
     if (settings.Shadows)
         DrawShadowedScene();

@@ -27,6 +27,7 @@
 #include "main_window.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "picture.h"
 #include "png_decode.h"
 #include "process_state.h"
 #include "prompts.h"
@@ -526,6 +527,44 @@ TEST_F(WindowTest, ExportPictureWritesTheSizeAndDpiAsked) {
             drawn += std::memcmp(&image.rgb[i], image.At(0, 0), 3) != 0;
         EXPECT_GT(drawn, width * height / 100) << "the molecule is in the picture";
     }
+}
+
+// The picture is the frame --render draws (upright, in its colours: Qt's
+// premultiplied reading must not brighten the translucent cloud), with the
+// hovered atom's element lines only when "hover" asks for them.
+TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
+    const std::string plain = folder.File("plain.png"), hover = folder.File("hover.png");
+    for (const auto& [path, options] :
+         {std::pair{plain, "400x300"}, {hover, "400x300 1 96 hover"}}) {
+        answerer.Push([=](QWidget* w) { TypeAndPress(QString::fromStdString(path), "Save")(w); });
+        answerer.Push(TypeAndPress(options, "OK"));
+    }
+    RunProgram(Example("xenon"), [&] {
+        shellState.pointer.lastMouseX = View()->width() / 2;
+        shellState.pointer.lastMouseY = View()->height() / 2;
+        Wait(60);
+        ASSERT_EQ(molecule.hoverNode, 0);
+        Action("Export &Picture...")->trigger();
+        Action("Export &Picture...")->trigger();
+    });
+    PictureRequest request{.width = 400, .height = 300};
+    ASSERT_EQ(RenderToPng(folder.File("render.png"), request), PictureResult::written);
+    DecodedPng exported, rendered, hovered;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(plain), exported));
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(folder.File("render.png")), rendered));
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(hover), hovered));
+    int differ = 0;  // antialiased edges may differ a little
+    for (size_t i = 0; i < rendered.rgb.size(); ++i)
+        differ += std::abs(exported.rgb[i] - rendered.rgb[i]) > 8;
+    EXPECT_LT(differ, 3000);
+    auto topLeftInk = [](const DecodedPng& image) {
+        int count = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 100; ++x) count += image.At(x, y)[0] > 100;
+        return count;
+    };
+    EXPECT_EQ(topLeftInk(exported), 0);
+    EXPECT_GT(topLeftInk(hovered), 50);
 }
 
 TEST_F(WindowTest, SetControlsMarkFollowsTheDialog) {
