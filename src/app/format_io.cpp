@@ -4,6 +4,7 @@
 #include <cctype>
 #include <utility>
 
+#include "camera.h"
 #include "chemical_formats.h"
 #include "dragging.h"
 #include "molecule_file.h"
@@ -28,6 +29,7 @@ template <typename Load>
 bool LoadAsStep(const char* command, const std::string& path, Load load) {
     UndoStep step = BeginUndoStep(command);
     if (!load()) return false;
+    FitEyeToView();
     CommitUndoStep(std::move(step));
     moleculeFileName = path;
     return true;

@@ -34,6 +34,7 @@
 #include "shell_state.h"
 #include "simulation.h"
 #include "undo.h"
+#include "view_state.h"
 #include "window_place.h"
 
 namespace {
@@ -239,6 +240,8 @@ void GLView::paintGL() {
 
 void GLView::resizeEvent(QResizeEvent* event) {
     QOpenGLWidget::resizeEvent(event);
+    viewState.viewWidth = width();  // the shape a molecule read is fitted to
+    viewState.viewHeight = height();
     if (MainWindow* window = TheMainWindow()) window->RecordGeometry();
 }
 

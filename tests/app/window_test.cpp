@@ -20,9 +20,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "camera.h"
 #include "commands.h"
 #include "editing.h"
 #include "element.h"
+#include "format_io.h"
 #include "gui_driver.h"
 #include "main_window.h"
 #include "molecule.h"
@@ -385,6 +387,27 @@ TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
         ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparison
         Action("&Save")->trigger();
         EXPECT_EQ(ReadFileOrEmpty(saved), FormatMoleculeText());
+    });
+}
+
+// A molecule read that is too large for the view is fitted by moving the eye
+// back until every atom is inside; a small one leaves the camera as it was.
+TEST_F(WindowTest, LoadFitsOnlyMoleculesTooLargeForTheView) {
+    const std::string large = folder.File("large.dat");
+    WriteFileOrFail(large,
+                    "# Molecule created using Tessaril\n[Large]\n{C2}\n"
+                    "(0)C{}[-2000,300,0]\n(1)C{}[2000,-300,100]\n");
+    RunProgram(large, [&] {
+        const Matrix4 camera = CameraMatrix();
+        const Matrix4 projection = ProjectionMatrix(View()->width(), View()->height());
+        for (const Node& node : molecule.nodes) {
+            const Vector3 e = TransformPoint(camera, node.position);
+            EXPECT_LT(std::fabs(projection.m[0] * e.x / e.z), 1.0f);
+            EXPECT_LT(std::fabs(projection.m[5] * e.y / e.z), 1.0f);
+        }
+        const float eye = viewState.eye.z;
+        ASSERT_TRUE(LoadAnyMoleculeFile(Example("caffeine"), true));
+        EXPECT_EQ(viewState.eye.z, eye);
     });
 }
 
