@@ -234,6 +234,7 @@ void GLView::paintGL() {
     input.height = static_cast<int>(height() * ratio);
     input.mouseX = static_cast<int>(shellState.pointer.lastMouseX * ratio);
     input.mouseY = static_cast<int>(shellState.pointer.lastMouseY * ratio);
+    input.pixelRatio = static_cast<float>(ratio);
     if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
     RenderFrame(input);
 }

@@ -8,6 +8,7 @@
 
 #include "element.h"
 #include "fonts.h"
+#include "frame.h"
 #include "molecule.h"
 #include "overlay.h"
 #include "picture.h"
@@ -175,6 +176,26 @@ TEST_F(TextTest, TitleIsCentredNearTheTopWithLoweredDigitsAndAbsentWhenEmpty) {
     NoTitle();
     Frame();
     EXPECT_EQ(InkOf(kText, 0, 0, kViewWidth, kCreditTop).count, 0);
+}
+
+// On a display of twice the pixels the element lines are twice as large.
+TEST_F(TextTest, OverlayGrowsWithThePixelRatio) {
+    AddAtom();
+    NoTitle();
+    auto hoverInk = [&](float ratio) {
+        FrameInput input;
+        input.width = kViewWidth;
+        input.height = kViewHeight;
+        input.mouseX = kCentreX;
+        input.mouseY = kCentreY;
+        input.pixelRatio = ratio;
+        RenderFrame(input);
+        EXPECT_EQ(molecule.hoverNode, 0);
+        return InkOf(kText, 0, 0, 300, 150);
+    };
+    const Ink one = hoverInk(1), two = hoverInk(2);
+    EXPECT_NEAR(two.bottom, 2 * one.bottom, 4);
+    EXPECT_NEAR(two.right, 2 * one.right, 10);
 }
 
 // The hover cage is drawn in line mode; the title after it stays filled:
