@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "camera.h"
 #include "chemical_formats.h"
 #include "dragging.h"
 #include "molecule_file.h"
@@ -34,6 +35,7 @@ template <typename Load>
 bool LoadAsStep(const char* command, const std::string& path, Origin origin, Load load) {
     UndoStep step = BeginUndoStep(command);
     if (!load()) return false;
+    FitEyeToView();
     CommitUndoStep(std::move(step));
     moleculeFileName = path;
     MarkMoleculeSaved();

@@ -34,6 +34,7 @@
 #include "shell_state.h"
 #include "simulation.h"
 #include "undo.h"
+#include "view_state.h"
 #include "window_place.h"
 
 namespace {
@@ -233,12 +234,15 @@ void GLView::paintGL() {
     input.height = static_cast<int>(height() * ratio);
     input.mouseX = static_cast<int>(shellState.pointer.lastMouseX * ratio);
     input.mouseY = static_cast<int>(shellState.pointer.lastMouseY * ratio);
+    input.pixelRatio = static_cast<float>(ratio);
     if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
     RenderFrame(input);
 }
 
 void GLView::resizeEvent(QResizeEvent* event) {
     QOpenGLWidget::resizeEvent(event);
+    viewState.viewWidth = width();  // the shape a molecule read is fitted to
+    viewState.viewHeight = height();
     if (MainWindow* window = TheMainWindow()) window->RecordGeometry();
 }
 

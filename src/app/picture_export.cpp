@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 
 #include "atomic_write.h"
 #include "dialogs.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "main_window.h"
+#include "molecule.h"
 #include "picture.h"
 #include "prompts.h"
 #include "recent_files.h"
@@ -20,8 +22,17 @@
 #include "view_state.h"
 
 bool ParsePictureOptions(const std::string& text, PictureOptions& options) {
-    std::istringstream in(text);
     PictureOptions read;
+    // The closing word asks for the hover to be kept in the picture.
+    std::string numbers = text;
+    const size_t end = numbers.find_last_not_of(" \t");
+    constexpr std::string_view kHoverWord = "hover";
+    if (end != std::string::npos && end + 1 >= kHoverWord.size() &&
+        numbers.compare(end + 1 - kHoverWord.size(), kHoverWord.size(), kHoverWord) == 0) {
+        numbers.resize(end + 1 - kHoverWord.size());
+        read.hover = true;
+    }
+    std::istringstream in(numbers);
     char times = 0;
     if (!(in >> read.width >> times >> read.height) || (times != 'x' && times != 'X')) return false;
     if (!(in >> std::ws).eof() && !(in >> read.scale)) return false;
@@ -34,6 +45,24 @@ bool ParsePictureOptions(const std::string& text, PictureOptions& options) {
     options = read;
     return true;
 }
+
+namespace {
+
+// The frame's colours as drawn. Qt reads an RGBA framebuffer as premultiplied,
+// but the alpha the scene leaves (below 1 where the translucent clouds were
+// blended) is no coverage: dividing by it would brighten the clouds and wrap
+// bright colours round.
+QImage OpaqueImage(QImage image) {
+    if (image.format() == QImage::Format_RGBA8888_Premultiplied ||
+        image.format() == QImage::Format_RGBA8888)
+        image.reinterpretAsFormat(QImage::Format_RGBX8888);
+    else if (image.format() == QImage::Format_ARGB32_Premultiplied ||
+             image.format() == QImage::Format_ARGB32)
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image.convertToFormat(QImage::Format_RGB888);
+}
+
+}  // namespace
 
 bool ExportPicture(const std::string& path, const PictureOptions& options) {
     auto* window = qobject_cast<MainWindow*>(shellState.mainWindow);
@@ -51,11 +80,17 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
             frame.width = options.width;
             frame.height = options.height;
             frame.pointerInView = false;
+            frame.keepHover = options.hover;
             const float lineScale = viewState.lineScale;
             viewState.lineScale = options.scale;
+            // The window's own frames pick again; until the next one the
+            // atom under the pointer stays hovered.
+            const int hoverNode = molecule.hoverNode;
             RenderFrame(frame);
+            molecule.hoverNode = hoverNode;
             viewState.lineScale = lineScale;
-            picture = target.toImage(false).convertToFormat(QImage::Format_RGB888);
+            // GL rows run bottom to top; the image's top to bottom.
+            picture = OpaqueImage(target.toImage(true));
             target.release();
         }
     }

@@ -8,10 +8,12 @@ struct PictureOptions {
     int height = 0;      // pixels
     float scale = 1.0f;  // factor on line widths
     int dpi = 96;        // written into the file
+    bool hover = false;  // keep the hovered atom's cage and element lines
 };
 
-// Reads "WIDTHxHEIGHT [SCALE [DPI]]"; false for anything else or for values
-// out of range (sizes 1 to 16384, scale above 0 up to 100, DPI 1 to 100000).
+// Reads "WIDTHxHEIGHT [SCALE [DPI]] [hover]"; false for anything else or for
+// values out of range (sizes 1 to 16384, scale above 0 up to 100, DPI 1 to
+// 100000).
 bool ParsePictureOptions(const std::string& text, PictureOptions& options);
 
 // Draws the view with the window's own context into an offscreen

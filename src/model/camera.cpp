@@ -217,6 +217,10 @@ void FitEyeToMolecule(int width, int height) {
     viewState.eye.z -= static_cast<float>(back * sight.z);
 }
 
+void FitEyeToView() {
+    FitEyeToMolecule(viewState.viewWidth, viewState.viewHeight);
+}
+
 Vector3 TransformPoint(const Matrix4& m, const Vector3& p) {
     return {m.m[0] * p.x + m.m[4] * p.y + m.m[8] * p.z + m.m[12],
             m.m[1] * p.x + m.m[5] * p.y + m.m[9] * p.z + m.m[13],

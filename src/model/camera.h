@@ -46,6 +46,11 @@ constexpr double kFitShare = 0.95;
 // near plane. Leaves the eye where it is when they already do.
 void FitEyeToMolecule(int width, int height);
 
+// FitEyeToMolecule for the window's view (viewState.viewWidth and
+// viewHeight), so a molecule just read that is too large for it is seen
+// whole; nothing without a window.
+void FitEyeToView();
+
 // m * (p, 1) without the perspective divide.
 Vector3 TransformPoint(const Matrix4& m, const Vector3& p);
 

@@ -16,6 +16,8 @@ struct ViewState {
     float textSize = 4.0f;            // factor on the labels drawn at the atoms
     bool demoSpin = false;            // the model turns a little every frame
     float lineScale = 1.0f;           // factor on line widths, for pictures larger than the view
+    int viewWidth = 0;                // the window's drawing area, pixels; 0 without a window
+    int viewHeight = 0;               // likewise
 };
 
 // The one view of the process.

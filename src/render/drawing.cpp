@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "camera.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -84,10 +85,15 @@ void PassColour(const Colour& colour, RenderPass pass) {
 }
 
 void DrawAtomSphere(float radius, const Node& node, bool solid) {
+    // The eye is kept in the frame of the turned model, so the position is
+    // turned into that frame before the two are compared.
+    const Matrix4 turn = Rotate(Rotate(IdentityMatrix(), viewState.modelPitch, 1.0f, 0.0f, 0.0f),
+                                viewState.modelYaw, 0.0f, 1.0f, 0.0f);
+    const Vector3 position = TransformPoint(turn, node.position);
     const Vector3& eye = viewState.eye;
-    const float dx = node.position.x - eye.x;
-    const float dy = node.position.y - eye.y;
-    const float dz = node.position.z - eye.z;
+    const float dx = position.x - eye.x;
+    const float dy = position.y - eye.y;
+    const float dz = position.z - eye.z;
     const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
     // The element radius, not the one drawn, so a cloud is tessellated like its atom.
     const float elementRadius = node.element ? node.element->radius : 0.0f;
@@ -104,8 +110,12 @@ void DrawAtomSphere(float radius, const Node& node, bool solid) {
     glDisable(GL_LIGHTING);
 }
 
+float CageDrawnRadius(float radius) {
+    return radius * 1.02f + 0.1f;
+}
+
 void DrawCage(int depth, float radius) {
-    const float s = radius * 1.02f + 0.1f;
+    const float s = CageDrawnRadius(radius);
     glPushMatrix();
     glScalef(s, s, s);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

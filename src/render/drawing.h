@@ -32,8 +32,12 @@ void PassColour(const Colour& colour, RenderPass pass);
 // node's distance from the eye; with solid false a marker cage instead.
 void DrawAtomSphere(float radius, const Node& node, bool solid);
 
-// A wireframe sphere: an octahedron subdivided depth times, in line mode.
+// A wireframe sphere: an octahedron subdivided depth times, in line mode,
+// its corners CageDrawnRadius(radius) from the origin.
 void DrawCage(int depth, float radius);
+// How far from its centre DrawCage(depth, radius) draws: a little beyond
+// radius, so the cage stands clear of a sphere of that radius.
+float CageDrawnRadius(float radius);
 
 // The slice (and stack) count of an atom's sphere: its element radius times
 // the atom scale against its distance from the eye, between 6 and

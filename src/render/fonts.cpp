@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -234,7 +235,7 @@ void Tessellate(GLUtesselator* tess, OutlineGlyph& glyph) {
     }
 }
 
-std::unique_ptr<OutlineFont> BuildOutlineFont(FT_Face face) {
+std::unique_ptr<OutlineFont> BuildOutlineFont(FT_Face face, int /*size: one for all*/) {
     GLUtesselator* tess = gluNewTess();
     if (!tess) return nullptr;
     gluTessCallback(tess, GLU_TESS_BEGIN_DATA, Callback(TessBegin));
@@ -283,12 +284,12 @@ std::unique_ptr<OutlineFont> BuildOutlineFont(FT_Face face) {
 
 // ---- Bitmaps ----
 
-std::unique_ptr<BitmapFont> BuildBitmapFont(FT_Face face) {
+std::unique_ptr<BitmapFont> BuildBitmapFont(FT_Face face, int linePixels) {
     // The largest pixel size whose line still fits the overlay's line step.
     bool sized = false;
-    for (int pixels = kBitmapLinePixels; pixels >= 6 && !sized; --pixels)
+    for (int pixels = linePixels; pixels >= 6 && !sized; --pixels)
         sized = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) == 0 &&
-                (face->size->metrics.height + 63) / 64 <= kBitmapLinePixels;
+                (face->size->metrics.height + 63) / 64 <= linePixels;
     if (!sized) return nullptr;
 
     auto font = std::make_unique<BitmapFont>();
@@ -320,16 +321,18 @@ std::unique_ptr<BitmapFont> BuildBitmapFont(FT_Face face) {
 
 // ---- Per-process caches of the glyph shapes ----
 
-using FaceKey = std::pair<std::string, int>;
+// The face and, for bitmaps, the line height in pixels.
+using FaceKey = std::tuple<std::string, int, int>;
 
 template <typename Font>
-const Font* CachedFont(const FontFace& face, std::unique_ptr<Font> (*build)(FT_Face)) {
+const Font* CachedFont(const FontFace& face, std::unique_ptr<Font> (*build)(FT_Face, int),
+                       int size) {
     static std::map<FaceKey, std::unique_ptr<Font>> cache;
-    const FaceKey key{face.file, face.index};
+    const FaceKey key{face.file, face.index, size};
     if (const auto found = cache.find(key); found != cache.end()) return found->second.get();
     const OpenFace open(face);
     if (!open.face()) return nullptr;
-    std::unique_ptr<Font> font = build(open.face());
+    std::unique_ptr<Font> font = build(open.face(), size);
     if (!font) return nullptr;
     return cache.emplace(key, std::move(font)).first->second.get();
 }
@@ -372,6 +375,11 @@ void CompileOutlineGlyph(const OutlineGlyph& glyph) {
     glTranslatef(glyph.metrics.cellIncX, 0.0f, 0.0f);
 }
 
+// The face the bitmap lists were made from; no file when that failed.
+FontFace bitmapFace;
+
+void CompileBitmapFont(const BitmapFont& font);
+
 void CompileBitmapGlyph(const BitmapGlyph& glyph) {
     // Mesa takes a glyph without pixels for a failed copy when it is given
     // no pixel data, so an empty one gets a byte it never reads.
@@ -412,28 +420,46 @@ FontFace DefaultSansFace(bool bold) {
 
 bool SetupBitmapFont(const FontFace& face) {
     fonts.bitmapBase = glGenLists(kFontListCount);
-    const BitmapFont* font = fonts.bitmapBase ? CachedFont(face, BuildBitmapFont) : nullptr;
+    fonts.bitmapLinePixels = kBitmapLinePixels;
+    const BitmapFont* font =
+        fonts.bitmapBase ? CachedFont(face, BuildBitmapFont, kBitmapLinePixels) : nullptr;
+    bitmapFace = font ? face : FontFace{};
     if (!font) {
         ShowMessage("Error - could not setup font bitmaps", "Error!");
         return false;
     }
+    CompileBitmapFont(*font);
+    return true;
+}
+
+void ScaleBitmapFont(int linePixels) {
+    if (linePixels == fonts.bitmapLinePixels || bitmapFace.file.empty()) return;
+    fonts.bitmapLinePixels = linePixels;  // asked once, whether the face can or not
+    if (const BitmapFont* font = CachedFont(bitmapFace, BuildBitmapFont, linePixels))
+        CompileBitmapFont(*font);
+}
+
+namespace {
+
+void CompileBitmapFont(const BitmapFont& font) {
     // The rows are copied as the lists are made, packed a byte apart.
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int code = 0; code < kFontListCount; ++code) {
         glNewList(fonts.bitmapBase + code, GL_COMPILE);
-        CompileBitmapGlyph(font->glyphs[code]);
+        CompileBitmapGlyph(font.glyphs[code]);
         glEndList();
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    return true;
 }
+
+}  // namespace
 
 bool SetupOutlineFont(const FontFace& face) {
     fonts.outlineBase = glGenLists(kFontListCount);
     fonts.glyphMetrics = {};
-    const OutlineFont* font = fonts.outlineBase ? CachedFont(face, BuildOutlineFont) : nullptr;
+    const OutlineFont* font = fonts.outlineBase ? CachedFont(face, BuildOutlineFont, 0) : nullptr;
     if (!font) {
         ShowMessage("Error - could not setup font outlines", "Error!");
         return false;

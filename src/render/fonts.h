@@ -28,6 +28,7 @@ struct Fonts {
     // (Latin-1) at the raster position and moves the raster position on by
     // its width.
     unsigned int bitmapBase = 0;
+    int bitmapLinePixels = kBitmapLinePixels;  // the line those bitmaps are sized for
     // First of 256 lists: list + k, k < 255, draws code k as filled polygons
     // with em height 1, front face at z = 0 seen from positive z, extruded to
     // z = -kOutlineDepth with side walls, then translates by the advance width.
@@ -51,6 +52,12 @@ FontFace DefaultSansFace(bool bold);
 // loaded the lists stay empty and "Error - could not setup font bitmaps" is
 // shown; false then.
 bool SetupBitmapFont(const FontFace& face);
+
+// Remakes the bitmap lists from the same face for a line of at most
+// linePixels (the overlay at a display's pixel ratio). Nothing when they
+// already have that size or the face failed; a face that cannot be sized so
+// keeps the lists as they are.
+void ScaleBitmapFont(int linePixels);
 
 // Reserves the outline font's 256 lists, keeps the first in fonts.outlineBase
 // and fills lists 0..254 and fonts.glyphMetrics from face. When face cannot be

@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "camera.h"
 #include "drawing.h"
 #include "gl_setup.h"
@@ -55,13 +58,21 @@ void RenderFrame(const FrameInput& input) {
     SetupLights();
     ApplyCamera();
 
-    molecule.hoverNode =
-        input.pointerInView ? PickNode(input.mouseX, input.mouseY, input.width, input.height) : -1;
+    if (!input.keepHover)
+        molecule.hoverNode = input.pointerInView
+                                 ? PickNode(input.mouseX, input.mouseY, input.width, input.height)
+                                 : -1;
 
+    // Lines keep their width on a display of more pixels to the inch.
+    const float ratio =
+        std::isfinite(input.pixelRatio) ? std::clamp(input.pixelRatio, 1.0f, 8.0f) : 1.0f;
+    const float lineScale = viewState.lineScale;
+    viewState.lineScale = lineScale * ratio;
     if (settings.Shadows)
         DrawShadowedScene();
     else
         DrawScene(RenderPass::plain);
+    viewState.lineScale = lineScale;
 
-    DrawOverlay();
+    DrawOverlay(ratio);
 }

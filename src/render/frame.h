@@ -13,6 +13,8 @@ struct FrameInput {
     int mouseX = 0;             // pointer, pixels from the left
     int mouseY = 0;             // pointer, pixels from the top
     bool pointerInView = true;  // false: no pointer over the view, so nothing is hovered
+    bool keepHover = false;     // true: no pick; the atom hovered before stays hovered
+    float pixelRatio = 1.0f;    // device pixels per layout pixel: lines and overlay grow by it
     ViewInput keys;             // flight and scaling keys sampled at the start of the frame
 };
 

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "drawing.h"
@@ -35,7 +37,7 @@ std::array<std::string, 4> HoverLines(const Node& node) {
     return lines;
 }
 
-void DrawOverlay() {
+void DrawOverlay(float pixelRatio) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -44,13 +46,24 @@ void DrawOverlay() {
     glGetIntegerv(GL_VIEWPORT, viewport);
     if (viewport[2] <= 0 || viewport[3] <= 0) return;
     // Text is unlit, also after a frame that drew no sphere to turn the
-    // lights off again.
+    // lights off again; and filled, whatever the cages and label rims drawn
+    // before it left behind (line mode, offsets, the stencil and blending of
+    // the shadow passes).
     glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_BLEND);
 
     // The depth test stays on: scene parts nearer than the overlay's depth
     // cover it.
-    const float lineStep = 30.0f / static_cast<float>(viewport[3]);
-    const float charStep = 15.0f / static_cast<float>(viewport[2]);
+    // A display of twice the pixels gets bitmap text twice as tall, in steps
+    // twice as far apart.
+    const float ratio = std::clamp(pixelRatio, 1.0f, 8.0f);
+    ScaleBitmapFont(static_cast<int>(std::lround(kBitmapLinePixels * ratio)));
+    const float lineStep = 30.0f * ratio / static_cast<float>(viewport[3]);
+    const float charStep = 15.0f * ratio / static_cast<float>(viewport[2]);
     SetDisplayColour(settings.TextColour);
     const float x = 0.5f * charStep - 1.0f;
     if (IsNodeIndex(molecule.hoverNode)) {

@@ -111,7 +111,7 @@ float DrawnRadius(const Node& node) {
     float reach = std::fabs(viewState.atomScale * element.radius);
     if (node.cloud) reach = std::max(reach, std::fabs(CloudRadius(element)));
     if (node.selected || node.id == molecule.hoverNode || node.id == molecule.currentNode)
-        reach = std::max(reach, std::fabs(CageRadius(element)));
+        reach = std::max(reach, std::fabs(CageDrawnRadius(CageRadius(element))));
     return std::max(reach, LabelReach(node));
 }
 

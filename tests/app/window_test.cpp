@@ -20,14 +20,17 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "camera.h"
 #include "commands.h"
 #include "editing.h"
 #include "element.h"
+#include "format_io.h"
 #include "gui_driver.h"
 #include "main_window.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "picture.h"
 #include "png_decode.h"
 #include "process_state.h"
 #include "prompts.h"
@@ -445,6 +448,25 @@ TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
     });
 }
 
+// A molecule read that is too large for the view is fitted by moving the eye
+// back until every atom is inside; a small one leaves the camera as it was.
+TEST_F(WindowTest, LoadFitsOnlyMoleculesTooLargeForTheView) {
+    const std::string large = folder.File("large.dat");
+    WriteFileOrFail(large,
+                    "# Molecule created using Tessaril\n[Large]\n{C2}\n"
+                    "(0)C{}[-2000,300,0]\n(1)C{}[2000,-300,100]\n");
+    RunProgram(large, [&] {
+        const Matrix4 p = ProjectionMatrix(View()->width(), View()->height());
+        for (const Node& node : molecule.nodes) {
+            const Vector3 e = TransformPoint(CameraMatrix(), node.position);
+            EXPECT_LT(std::max(std::fabs(p.m[0] * e.x), std::fabs(p.m[5] * e.y)), -e.z);
+        }
+        const float eye = viewState.eye.z;
+        ASSERT_TRUE(LoadAnyMoleculeFile(Example("caffeine"), true));
+        EXPECT_EQ(viewState.eye.z, eye);
+    });
+}
+
 // The chemistry formats from the File and Edit menus: the items in their
 // places, an import (and a failed one that changes nothing), an export whose
 // name takes the chosen format's extension, a SMILES build and hydrogens.
@@ -603,6 +625,42 @@ TEST_F(WindowTest, ExportPictureWritesTheSizeAndDpiAsked) {
             drawn += std::memcmp(&image.rgb[i], image.At(0, 0), 3) != 0;
         EXPECT_GT(drawn, width * height / 100) << "the molecule is in the picture";
     }
+}
+
+// The picture is the frame --render draws (upright, and in its colours: Qt
+// reads the framebuffer premultiplied, which would brighten the translucent
+// cloud), with the hovered atom's lines only when "hover" asks for them.
+TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
+    const std::string plain = folder.File("plain.png"), hover = folder.File("hover.png");
+    for (const auto& [path, options] :
+         {std::pair{plain, "400x300"}, {hover, "400x300 1 96 hover"}}) {
+        answerer.Push([=](QWidget* w) { TypeAndPress(QString::fromStdString(path), "Save")(w); });
+        answerer.Push(TypeAndPress(options, "OK"));
+    }
+    RunProgram(Example("xenon"), [&] {
+        shellState.pointer.lastMouseX = View()->width() / 2;
+        shellState.pointer.lastMouseY = View()->height() / 2;
+        Wait(60);
+        ASSERT_EQ(molecule.hoverNode, 0);
+        Action("Export &Picture...")->trigger();
+        Action("Export &Picture...")->trigger();
+    });
+    const std::string drawn = folder.File("render.png");
+    ASSERT_EQ(RenderToPng(drawn, {.width = 400, .height = 300}), PictureResult::written);
+    DecodedPng exported, hovered, rendered;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(plain), exported) &&
+                DecodePng(ReadFileOrEmpty(hover), hovered) &&
+                DecodePng(ReadFileOrEmpty(drawn), rendered));
+    int differ = 0, plainLines = 0, hoverLines = 0;  // antialiased edges may differ a little
+    for (size_t i = 0; i < rendered.rgb.size(); ++i) {
+        differ += std::abs(exported.rgb[i] - rendered.rgb[i]) > 8;
+        const bool topLeft = i % 1200 < 300 && i < 1200 * 60;
+        plainLines += topLeft && exported.rgb[i] > 100;
+        hoverLines += topLeft && hovered.rgb[i] > 100;
+    }
+    EXPECT_LT(differ, 3000);
+    EXPECT_EQ(plainLines, 0);
+    EXPECT_GT(hoverLines, 100);
 }
 
 TEST_F(WindowTest, SetControlsMarkFollowsTheDialog) {

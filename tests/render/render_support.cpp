@@ -68,8 +68,9 @@ void RenderTest::Link(int a, int b, int order) {
     molecule.nodes[b].linkOrders.push_back(order);
 }
 
-void RenderTest::Frame(int mouseX, int mouseY) {
+void RenderTest::Frame(int mouseX, int mouseY, float pixelRatio) {
     FrameInput input;
+    input.pixelRatio = pixelRatio;
     input.width = kViewWidth;
     input.height = kViewHeight;
     input.mouseX = mouseX;

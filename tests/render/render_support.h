@@ -29,9 +29,9 @@ protected:
     // A link of that order stored at both ends.
     void Link(int a, int b, int order);
 
-    // One frame at the test view size with the pointer at (mouseX, mouseY),
-    // or with no pointer over the view.
-    void Frame(int mouseX, int mouseY);
+    // One frame at the test view size with the pointer at (mouseX, mouseY)
+    // and that display pixel ratio, or with no pointer over the view.
+    void Frame(int mouseX, int mouseY, float pixelRatio = 1.0f);
     void Frame();
 
     // The colour at a pixel, origin top left, channels 0..1.

@@ -177,6 +177,34 @@ TEST_F(TextTest, TitleIsCentredNearTheTopWithLoweredDigitsAndAbsentWhenEmpty) {
     EXPECT_EQ(InkOf(kText, 0, 0, kViewWidth, kCreditTop).count, 0);
 }
 
+// On a display of twice the pixels the element lines are twice as large.
+TEST_F(TextTest, OverlayGrowsWithThePixelRatio) {
+    AddAtom();
+    NoTitle();
+    Frame(kCentreX, kCentreY);
+    const Ink one = InkOf(kText, 0, 0, 300, 150);
+    Frame(kCentreX, kCentreY, 2);
+    EXPECT_EQ(molecule.hoverNode, 0);
+    const Ink two = InkOf(kText, 0, 0, 300, 150);
+    EXPECT_NEAR(two.bottom, 2 * one.bottom, 4);
+    EXPECT_NEAR(two.right, 2 * one.right, 10);
+}
+
+// The hover cage is drawn in line mode; no pixel of the title (right of the
+// element lines) drawn without a hover is left dark with one.
+TEST_F(TextTest, TitleStaysSolidWhileAnAtomIsHovered) {
+    AddAtom();
+    molecule.name = "Xenon";
+    Frame();
+    const Image plain = ReadFrameImage(kViewWidth, kViewHeight);
+    Frame(kCentreX, kCentreY);
+    const Image hovered = ReadFrameImage(kViewWidth, kViewHeight);
+    int emptied = 0;
+    for (size_t at = 0; at < kViewWidth * 25 * 3; ++at)
+        emptied += at % (kViewWidth * 3) >= 600 && plain.rgb[at] > 150 && hovered.rgb[at] < 50;
+    EXPECT_EQ(emptied, 0);
+}
+
 TEST_F(TextTest, LabelsStandAtTheAtomInTheTextColour) {
     AddAtom();
     NoTitle();
