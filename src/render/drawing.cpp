@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "camera.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -85,15 +84,12 @@ void PassColour(const Colour& colour, RenderPass pass) {
 }
 
 void DrawAtomSphere(float radius, const Node& node, bool solid) {
-    // The eye is kept in the frame of the turned model, so the position is
-    // turned into that frame before the two are compared.
-    const Matrix4 turn = Rotate(Rotate(IdentityMatrix(), viewState.modelPitch, 1.0f, 0.0f, 0.0f),
-                                viewState.modelYaw, 0.0f, 1.0f, 0.0f);
-    const Vector3 position = TransformPoint(turn, node.position);
+    // The distance between the eye and the position as both are stored, the
+    // model's turn left out: the facets follow the molecule's own place.
     const Vector3& eye = viewState.eye;
-    const float dx = position.x - eye.x;
-    const float dy = position.y - eye.y;
-    const float dz = position.z - eye.z;
+    const float dx = node.position.x - eye.x;
+    const float dy = node.position.y - eye.y;
+    const float dz = node.position.z - eye.z;
     const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
     // The element radius, not the one drawn, so a cloud is tessellated like its atom.
     const float elementRadius = node.element ? node.element->radius : 0.0f;

@@ -113,7 +113,6 @@ TEST_F(TessellatedTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElem
         float scale;
         bool cloud;
         int slices;
-        float yaw = 0;  // the model's turn
     };
     const Case cases[] = {
         {{0, 0, 0}, {0, 0, 1999}, 1, false, 10},
@@ -122,7 +121,6 @@ TEST_F(TessellatedTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElem
         {{0, 0, 0}, {0, 0, 1999}, 2, false, 20},     // the atom scale counts
         {{0, 0, 0}, {0, 0, 1999}, 1, true, 10},      // the cloud as its atom
         {{0, 0, 0}, {0, 0, 1999}, 2, true, 20},
-        {{0, 0, 1000}, {0, 0, 500}, 1, false, 13, 180},  // turned away from the eye
     };
     const int element = AddElement(10, kRed);
     AddNode(element, {0, 0, 0});
@@ -131,7 +129,6 @@ TEST_F(TessellatedTest, SphereTessellationFollowsEyeDistanceAndCloudsTakeTheElem
         molecule.nodes[0].cloud = c.cloud;
         viewState.eye = c.eye;
         viewState.atomScale = c.scale;
-        viewState.modelYaw = c.yaw;
         EXPECT_EQ(Polygons(SceneFeedback(false)), (c.cloud ? 2 : 1) * SpherePolygons(c.slices))
             << c.node.x << " " << c.node.z << " eye " << c.eye.z << " scale " << c.scale
             << (c.cloud ? " with cloud" : "");
