@@ -267,7 +267,9 @@ std::string UsageText() {
            "  FILE             start the program and load the molecule file FILE\n"
            "  --smiles SMILES  in place of FILE: build the molecule in 3D with its\n"
            "                   hydrogens from a SMILES string\n"
-           "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --save OUT FILE  without a window: load FILE and write it to OUT, in the\n"
+           "                   chemistry format OUT's extension names (below), in the\n"
+           "                   program's own format otherwise\n"
            "  --export OUT.EXT without a window: load FILE and write it to OUT.EXT in\n"
            "                   the format its extension names (below, or .dat/.hpr)\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
@@ -329,7 +331,7 @@ int LoadAndStep(const CommandLine& commandLine) {
 
 int RunSave(const CommandLine& commandLine) {
     if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
-    if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
+    if (!WriteAnyMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
 }
 

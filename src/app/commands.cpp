@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -75,9 +76,15 @@ void LoadChosenFile() {
     if (ChooseFile(path, true) && LoadOwnMoleculeFile(path)) NoteRecentFile(path);
 }
 
+// Save offers the own format's filters and then each chemistry format's:
+// a name with a chemistry extension is written in that format, as Export
+// writes it, so that a file imported and saved again stays readable.
 void SaveToChosenFile() {
+    const std::string formats = FormatFilters();
+    const std::string filters = "All (*);;Allowed Data Files (*.dat *.hpr)" +
+                                formats.substr(std::min(formats.find(";;"), formats.size()));
     std::string path;
-    if (ChooseFile(path, false) && SaveMoleculeFile(path)) {
+    if (ChooseFileOfFormats(path, false, filters) && WriteAnyMoleculeFile(path)) {
         SetMoleculeFileName(path);
         NoteRecentFile(path);
     }

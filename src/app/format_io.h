@@ -24,6 +24,7 @@ bool LoadFromSmiles(const std::string& smiles, bool centre);
 // The file the molecule was last loaded from or saved to; empty for none.
 const std::string& MoleculeFileName();
 void SetMoleculeFileName(const std::string& path);
-// Writes the molecule to path in its own format for ".dat" and ".hpr", in
-// the chemistry format its extension names otherwise.
+// Writes the molecule to path in the chemistry format its extension names,
+// as Export does (with its warnings), and in the own format for any other
+// name: a file's extension never misnames its content.
 bool WriteAnyMoleculeFile(const std::string& path);

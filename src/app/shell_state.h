@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "colour.h"
@@ -30,6 +31,7 @@ struct ShellState {
     KeyPressRecord keys;                            // shortcut keys pressed in the main window
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
+    std::string chooserFolder;         // where the next file chooser opens: the last one's folder
     std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it
     bool atomMoved = false;            // that drag has moved the atom
     // The menu's check marks by command id, the one record of them; an item
