@@ -11,6 +11,7 @@
 #include "chemical_formats.h"
 #include "element.h"
 #include "format_io.h"
+#include "installed_files.h"
 #include "molecule_file.h"
 #include "picture.h"
 #include "settings_file.h"
@@ -305,7 +306,10 @@ std::string UsageText() {
            "The headless modes print messages to stderr and exit with 0 when the\n"
            "output was written, 1 when a file could not be read or written, 2 for a\n"
            "usage error, 3 when no OpenGL context could be made and -1 when\n"
-           "Tessaril.ini holds no element.\n";
+           "Tessaril.ini holds no element.\n"
+           "\n"
+           "Read more: " +
+           WebsiteAddress() + "\n";
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include "editing.h"
 #include "format_commands.h"
 #include "format_io.h"
+#include "installed_files.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -245,10 +246,6 @@ void RegisterMenuAction(int id, QAction* action) {
     shellState.menuActions[id] = action;
     action->setCheckable(true);
     SetMenuMark(id, MenuMark(id));
-}
-
-std::string WebsiteAddress() {
-    return TESSARIL_WEBSITE;
 }
 
 bool HandleCommand(int id) {
