@@ -11,6 +11,7 @@
 #include "chemical_formats.h"
 #include "element.h"
 #include "format_io.h"
+#include "installed_files.h"
 #include "molecule_file.h"
 #include "picture.h"
 #include "settings_file.h"
@@ -267,7 +268,9 @@ std::string UsageText() {
            "  FILE             start the program and load the molecule file FILE\n"
            "  --smiles SMILES  in place of FILE: build the molecule in 3D with its\n"
            "                   hydrogens from a SMILES string\n"
-           "  --save OUT FILE  without a window: load FILE and write it to OUT\n"
+           "  --save OUT FILE  without a window: load FILE and write it to OUT, in the\n"
+           "                   chemistry format OUT's extension names (below), in the\n"
+           "                   program's own format otherwise\n"
            "  --export OUT.EXT without a window: load FILE and write it to OUT.EXT in\n"
            "                   the format its extension names (below, or .dat/.hpr)\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
@@ -303,7 +306,10 @@ std::string UsageText() {
            "The headless modes print messages to stderr and exit with 0 when the\n"
            "output was written, 1 when a file could not be read or written, 2 for a\n"
            "usage error, 3 when no OpenGL context could be made and -1 when\n"
-           "Tessaril.ini holds no element.\n";
+           "Tessaril.ini holds no element.\n"
+           "\n"
+           "Read more: " +
+           WebsiteAddress() + "\n";
 }
 
 namespace {
@@ -329,7 +335,7 @@ int LoadAndStep(const CommandLine& commandLine) {
 
 int RunSave(const CommandLine& commandLine) {
     if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
-    if (!SaveMoleculeFile(commandLine.outputPath)) return kExitFileError;
+    if (!WriteAnyMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
 }
 

@@ -46,7 +46,8 @@ std::string UsageText();
 
 // Reads Tessaril.ini from the working directory, loads inputPath, runs the
 // layout for the given number of steps and writes the molecule to
-// outputPath. Messages go to stderr; returns the exit status.
+// outputPath: in the chemistry format its extension names, in the own
+// format for any other name. Messages go to stderr; returns the exit status.
 int RunSave(const CommandLine& commandLine);
 
 // Reads Tessaril.ini from the working directory, loads inputPath when given,

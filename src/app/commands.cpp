@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "editing.h"
 #include "format_commands.h"
 #include "format_io.h"
+#include "installed_files.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -99,9 +101,15 @@ void LoadChosenFile() {
     if (ChooseFile(path, true) && LoadOwnMoleculeFile(path)) NoteRecentFile(path);
 }
 
+// Save offers the own format's filters and then each chemistry format's:
+// a name with a chemistry extension is written in that format, as Export
+// writes it, so that a file imported and saved again stays readable.
 void SaveToChosenFile() {
+    const std::string formats = FormatFilters();
+    const std::string filters = "All (*);;Allowed Data Files (*.dat *.hpr)" +
+                                formats.substr(std::min(formats.find(";;"), formats.size()));
     std::string path;
-    if (ChooseFile(path, false) && SaveMoleculeFile(path)) {
+    if (ChooseFileOfFormats(path, false, filters) && WriteAnyMoleculeFile(path)) {
         SetMoleculeFileName(path);
         MarkMoleculeSaved();
         NoteRecentFile(path);
@@ -279,10 +287,6 @@ void SetLayoutPaused(bool paused) {
 
 bool MayEndWithUnsavedChanges() {
     return !UnsavedChanges() || AskYesNo("Really Quit?", "Quit Program");
-}
-
-std::string WebsiteAddress() {
-    return TESSARIL_WEBSITE;
 }
 
 bool HandleCommand(int id) {

@@ -126,6 +126,3 @@ bool MayEndWithUnsavedChanges();
 // What the shell does on the paths that end the program: "Really Quit?"
 // answered Yes, the close box, the release of Escape. Set by the main window.
 void EndProgram();
-
-// The page that "&Website" opens.
-std::string WebsiteAddress();

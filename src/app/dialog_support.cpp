@@ -1,11 +1,16 @@
 // Dialog units, scroll bar moves, opening positions and the cutting of
-// typed text, shared by every dialog of the shell.
+// typed text, shared by every dialog of the shell; the file choosers' folder.
 #include "dialog_support.h"
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScrollBar>
 #include <cmath>
+
+#include "shell_state.h"
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
@@ -101,4 +106,12 @@ std::string CutTypedText(const QString& typed, std::size_t limit) {
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     text.resize(end);
     return text;
+}
+
+void KeepChooserFolder(QFileDialog& chooser) {
+    if (!shellState.chooserFolder.empty())
+        chooser.setDirectory(QFile::decodeName(shellState.chooserFolder.c_str()));
+    QObject::connect(&chooser, &QFileDialog::fileSelected, &chooser, [](const QString& file) {
+        shellState.chooserFolder = QFile::encodeName(QFileInfo(file).absolutePath()).toStdString();
+    });
 }

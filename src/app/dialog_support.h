@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+class QFileDialog;
 class QLabel;
 class QScrollBar;
 class QWidget;
@@ -69,6 +70,11 @@ int BarPosition(double value, double scale, int minimum, int maximum);
 // The first limit bytes of the typed text in UTF-8, never cutting a
 // character in two.
 std::string CutTypedText(const QString& typed, std::size_t limit);
+
+// Opens chooser in the folder the last file chooser ended in, and keeps the
+// folder of the file it hands back for the next one (shellState, for the
+// run; the window program starts from the newest Recent File's folder).
+void KeepChooserFolder(QFileDialog& chooser);
 
 // std::string and QString, both UTF-8 on our side.
 inline QString ToQString(const std::string& text) {

@@ -91,6 +91,6 @@ bool LoadFromSmiles(const std::string& smiles, bool centre) {
 }
 
 bool WriteAnyMoleculeFile(const std::string& path) {
-    if (IsOwnFormatPath(path)) return SaveMoleculeFile(path);
-    return ExportMoleculeCommand(path);
+    if (FormatOfPath(path)) return ExportMoleculeCommand(path);
+    return SaveMoleculeFile(path);
 }

@@ -33,6 +33,7 @@ void MarkMoleculeSaved();
 // a SMILES string) has been taken, so the window can hold the layout: its
 // geometry then stays as it came until the person lets the layout run.
 void SetOutsideMoleculeHandler(void (*handler)());
-// Writes the molecule to path in its own format for ".dat" and ".hpr", in
-// the chemistry format its extension names otherwise.
+// Writes the molecule to path in the chemistry format its extension names,
+// as Export does (with its warnings), and in the own format for any other
+// name: a file's extension never misnames its content.
 bool WriteAnyMoleculeFile(const std::string& path);

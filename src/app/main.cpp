@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "command_line.h"
+#include "installed_files.h"
 #include "random.h"
 #include "window_program.h"
 
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaril: %s\n%s", error.c_str(), UsageText().c_str());
         return kExitUsage;
     }
+    // Started from a shell where there is no Tessaril.ini, an installed
+    // program keeps its settings where the launcher keeps them.
+    if (commandLine.mode != CommandLine::Mode::Help) UsePerUserSettingsWhereNeeded();
     switch (commandLine.mode) {
         case CommandLine::Mode::Help:
             std::fputs(UsageText().c_str(), stdout);

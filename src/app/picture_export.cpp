@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "atomic_write.h"
+#include "dialog_support.h"
 #include "dialogs.h"
 #include "frame.h"
 #include "gl_setup.h"
@@ -124,6 +125,7 @@ void ExportPictureAsked() {
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setNameFilter("PNG picture (*.png)");
     chooser.setDefaultSuffix("png");
+    KeepChooserFolder(chooser);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string path = QFile::encodeName(chooser.selectedFiles().first()).toStdString();
     const qreal ratio = window->view()->devicePixelRatioF();

@@ -53,8 +53,8 @@ QMessageBox::StandardButton RunMessageBox(const std::string& text, const std::st
 
 // Qt's own file dialog (not the desktop's), so it looks and behaves the
 // same everywhere. Open mode takes only an existing file; save mode takes
-// any name in an existing folder, asks nothing before replacing a file and
-// adds no extension.
+// any name in an existing folder and asks before replacing a file. Each
+// chooser starts in the folder the last one ended in.
 class MoleculeFileDialog : public QFileDialog {
 public:
     MoleculeFileDialog(QWidget* owner, bool openMode, const QString& filters = {})
@@ -66,16 +66,21 @@ public:
                 {QStringLiteral("All (*)"), QStringLiteral("Allowed Data Files (*.dat *.hpr)")});
             selectNameFilter(QStringLiteral("All (*)"));
         } else {
+            setNameFilters(filters.split(QStringLiteral(";;")));
             // Saving, a name typed without an extension takes the chosen
-            // format's first one (MDL's, which keeps every link order and
-            // charge, under "All supported"), so the format is never a guess.
+            // chemistry format's first one (MDL's, which keeps every link
+            // order and charge, under "All supported"), so the format is
+            // never a guess. Under the own format's filters ("All",
+            // "Allowed Data Files") the name stays as typed.
             if (!openMode) {
                 connect(this, &QFileDialog::filterSelected, this, [this](const QString& filter) {
                     const qsizetype star = filter.indexOf(QStringLiteral("*."));
                     const qsizetype end =
                         filter.indexOf(QRegularExpression(QStringLiteral("[ )]")), star);
-                    if (filter.startsWith(QStringLiteral("All")))
+                    if (filter.startsWith(QStringLiteral("All supported")))
                         setDefaultSuffix(QStringLiteral("sdf"));
+                    else if (filter.startsWith(QStringLiteral("All")))
+                        setDefaultSuffix(QString());
                     else if (star >= 0 && end > star)
                         setDefaultSuffix(filter.mid(star + 2, end - star - 2));
                 });
@@ -89,8 +94,8 @@ public:
         } else {
             setAcceptMode(QFileDialog::AcceptSave);
             setFileMode(QFileDialog::AnyFile);
-            setOption(QFileDialog::DontConfirmOverwrite);
         }
+        KeepChooserFolder(*this);
     }
 
     // Qt's chooser opens its Size, Type and Date Modified columns narrower

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "colour.h"
@@ -30,8 +31,9 @@ struct ShellState {
     KeyPressRecord keys;                            // shortcut keys pressed in the main window
     PointerState pointer;                           // last pointer position seen, right button held
     bool paused = false;                            // layout simulation stopped by P
-    std::optional<UndoStep> dragStep;     // an atom drag under way: the molecule before it
-    bool atomMoved = false;               // that drag has moved the atom
+    std::string chooserFolder;         // where the next file chooser opens: the last one's folder
+    std::optional<UndoStep> dragStep;  // an atom drag under way: the molecule before it
+    bool atomMoved = false;            // that drag has moved the atom
     std::map<int, QAction*> menuActions;  // the markable items of the menu, by command id
     bool ended = false;                   // the program has begun to end: settings written
     int exitStatus = 2;                   // what the event loop returns: kExitNormal unless set

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <filesystem>
 
 #include "command_line.h"
 #include "commands.h"
@@ -12,6 +13,7 @@
 #include "gl_setup.h"
 #include "main_window.h"
 #include "molecule_file.h"
+#include "recent_files.h"
 #include "settings_file.h"
 #include "shell_state.h"
 #include "undo.h"
@@ -70,10 +72,19 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     window->setFocus();
 
     SetMoleculeFileName("");
-    if (!inputPath.empty()) LoadAnyMoleculeFile(inputPath, true);
+    // A file named on the command line (or by the launcher) is one opened,
+    // as a drop or the chooser would open it.
+    if (!inputPath.empty() && LoadAnyMoleculeFile(inputPath, true)) NoteRecentFile(inputPath);
     if (!smiles.empty()) LoadFromSmiles(smiles, true);
     ClearUndoHistory();  // the program starts with nothing to undo
     MarkMoleculeSaved();
+    // The file choosers start where the newest file was used, as across a run.
+    const std::vector<std::string> recent = RecentFiles();
+    std::error_code error;
+    if (!recent.empty()) {
+        const std::filesystem::path folder = std::filesystem::path(recent.front()).parent_path();
+        if (std::filesystem::is_directory(folder, error)) shellState.chooserFolder = folder;
+    }
     status = shellState.exitStatus;
     return !shellState.ended;
 }

@@ -215,7 +215,9 @@ std::string SettingsFilePath(const Settings& source) {
 }
 
 void ReadSettingsFile() {
-    settings.startDirectory = WorkingDirectory();
+    // Start-up may have chosen the folder already (an installed program
+    // started where there is no Tessaril.ini uses the per-user one).
+    if (settings.startDirectory.empty()) settings.startDirectory = WorkingDirectory();
     const std::string path = SettingsFilePath(settings);
     std::string text;
     if (ReadFileOrReport(path, text)) ParseSettingsText(text, settings, elementTable);

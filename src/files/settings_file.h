@@ -18,9 +18,10 @@ std::string FormatSettingsText(const Settings& source, const ElementTable& table
 // startDirectory + "/Tessaril.ini".
 std::string SettingsFilePath(const Settings& source);
 
-// Captures the working directory into settings.startDirectory and reads the
-// file there into settings and elementTable. A file that cannot be opened is
-// reported ("Unable to open file %s!") and leaves the defaults in place.
+// Reads the file in settings.startDirectory into settings and elementTable,
+// first capturing the working directory there unless start-up chose another
+// folder. A file that cannot be opened is reported ("Unable to open file
+// %s!") and leaves the defaults in place.
 void ReadSettingsFile();
 
 // Replaces the file in startDirectory with the current settings and table.

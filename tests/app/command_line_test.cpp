@@ -191,6 +191,11 @@ TEST_F(HeadlessSaveTest, ExportConvertsAnySupportedInput) {
     } cases[] = {
         {{"--export", "a.sdf", pdb}, 0, "a.sdf", "caffeine\n"},
         {{"--save", "b.dat", pdb}, 0, "b.dat", "# Molecule created using Tessaril\n[caffeine]\n"},
+        {{"--save", "i.sdf", "b.dat"}, 0, "i.sdf", "caffeine\n"},  // the name's format
+        {{"--export", "j.dat", "i.sdf"},
+         0,
+         "j.dat",
+         "# Molecule created using Tessaril\n[caffeine]\n"},
         {{"--export", "c.mol2", "b.dat"}, 0, "c.mol2", "@<TRIPOS>MOLECULE\ncaffeine\n"},
         {{"--export", "d.xyz", "c.mol2"}, 0, "d.xyz", "24\ncaffeine\n"},
         {{"--export", "e.hpr", "--smiles", "C#N"}, 0, "e.hpr", "# Molecule created"},

@@ -221,6 +221,9 @@ private:
             return;
         }
         chooser->selectFile(QString::fromStdString(path));
+        // Replacing a file asks from within accept(), while this timer's call
+        // runs and so cannot fire again: the question is answered from another.
+        QTimer::singleShot(0, chooser, [this] { AnswerModal(); });
         static_cast<QDialog*>(chooser)->accept();
     }
 

@@ -186,7 +186,7 @@ private slots:
         QVERIFY(!ChooseFile(path, true));
     }
 
-    void SaveTakesANameAsTypedAndReplacesWithoutAsking() {
+    void SaveTakesANameAsTypedAndAsksBeforeReplacing() {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString bare = folder.filePath("molecule");
@@ -198,15 +198,40 @@ private slots:
         QVERIFY(ChooseFile(path, false));
         QCOMPARE(QString::fromStdString(path), bare);
 
-        // An existing file: chosen at once, no question in between.
+        // An existing file: chosen only after Yes; No goes back to the chooser.
         const QString existing = folder.filePath("water.dat");
         WriteFile(existing, "old");
-        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
-            ChoosePath(chooser, existing);
-            QVERIFY(!chooser->isVisible());
-        });
-        QVERIFY(ChooseFile(path, false));
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            bool asked = false, stayedOpen = false;
+            WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+                WhenModal<QMessageBox>([&](QMessageBox* question) {
+                    asked = question->text().contains(QStringLiteral("water.dat"));
+                    QTest::mouseClick(question->button(answer), Qt::LeftButton);
+                });
+                ChoosePath(chooser, existing);
+                if ((stayedOpen = chooser->isVisible())) chooser->reject();
+            });
+            QCOMPARE(ChooseFile(path, false), answer == QMessageBox::Yes);
+            QVERIFY(asked);
+            QCOMPARE(stayedOpen, answer == QMessageBox::No);
+        }
         QCOMPARE(QString::fromStdString(path), existing);
+    }
+
+    // Whichever mode, a chooser opens in the folder where the last one ended.
+    void ChoosersStartInTheFolderTheLastOneEndedIn() {
+        QTemporaryDir folder;
+        WhenModal<QFileDialog>(
+            [&](QFileDialog* chooser) { ChoosePath(chooser, folder.filePath("new.dat")); });
+        std::string path;
+        QVERIFY(ChooseFile(path, false));
+        QString opened;
+        WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+            opened = chooser->directory().canonicalPath();
+            chooser->reject();
+        });
+        QVERIFY(!ChooseFile(path, true));
+        QCOMPARE(opened, QDir(folder.path()).canonicalPath());
     }
 
     void SaveRefusesAFolderThatIsMissing() {

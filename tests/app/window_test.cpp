@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -433,19 +434,28 @@ TEST_F(WindowTest, AddNewAtomRenameFormulaAndCheck) {
 }
 
 TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
-    const std::string saved = folder.File("saved");
+    const std::string saved = folder.File("saved"), sdf = folder.File("saved.sdf");
     answerer.Push([&](QWidget* chooser) {
         TypeAndPress(QString::fromStdString(Example("ethanol")), "Open")(chooser);
     });
-    answerer.Push(
-        [&](QWidget* chooser) { TypeAndPress(QString::fromStdString(saved), "Save")(chooser); });
+    QStringList filters;
+    for (const std::string* path : {&saved, &sdf})
+        answerer.Push([path, &filters](QWidget* chooser) {
+            filters = qobject_cast<QFileDialog*>(chooser)->nameFilters();
+            TypeAndPress(QString::fromStdString(*path), "Save")(chooser);
+        });
     RunProgram("", [&] {
         Action("&Load")->trigger();
         EXPECT_EQ(molecule.name, "Ethanol");
         ClickKey(Window(), Qt::Key_P);  // keep the positions for the comparison
         Action("&Save")->trigger();
         EXPECT_EQ(ReadFileOrEmpty(saved), FormatMoleculeText());
+        Action("&Save")->trigger();  // a chemistry name is written in its format
+        EXPECT_EQ(ReadFileOrEmpty(sdf).substr(0, 8), "Ethanol\n");
     });
+    EXPECT_EQ(
+        filters.mid(0, 4).join("|").toStdString(),
+        "All (*)|Allowed Data Files (*.dat *.hpr)|XYZ (*.xyz)|MDL Molfile / SDF (*.mol *.sdf)");
 }
 
 // A molecule read that is too large for the view is fitted by moving the eye
@@ -576,6 +586,11 @@ TEST_F(WindowTest, DroppedFilesLoadAndRecentFilesReopenThem) {
     EXPECT_EQ(ReadFileOrEmpty(folder.File("Tessaril.recent")),
               std::filesystem::absolute(pdb).lexically_normal().string() + "\n");
     EXPECT_EQ(SettingsOnDisk(), shipped);  // the settings file's layout is untouched
+
+    // So does a file named on the command line; the choosers start in its folder.
+    RunProgram(Example("water"),
+               [&] { EXPECT_EQ(shellState.chooserFolder, SourceFile("examples")); });
+    EXPECT_EQ(RecentFiles().front(), std::filesystem::path(Example("water")).lexically_normal());
 }
 
 TEST(RecentFilesTest, NewestFirstWithoutRepeatsAndAtMostEight) {
