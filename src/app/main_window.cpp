@@ -112,13 +112,13 @@ const KeyBinding kKeyBindings[] = {
     {Qt::Key_Minus, Keypad::Only, ShortcutKey::KeypadMinus},
 };
 
-// The shortcut of a released key, or false when it has none. With Ctrl, Z
-// and Y undo and redo and nothing else.
-bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
-    if (CtrlHeld(event->modifiers()) && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y)) {
-        key = event->key() == Qt::Key_Y       ? ShortcutKey::CtrlY
-              : ShiftHeld(event->modifiers()) ? ShortcutKey::CtrlShiftZ
-                                              : ShortcutKey::CtrlZ;
+// The shortcut of a released key pressed with the given modifiers, or false
+// when it has none. With Ctrl, Z and Y undo and redo and nothing else.
+bool ShortcutOf(const QKeyEvent* event, Qt::KeyboardModifiers pressed, ShortcutKey& key) {
+    if (CtrlHeld(pressed) && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y)) {
+        key = event->key() == Qt::Key_Y ? ShortcutKey::CtrlY
+              : ShiftHeld(pressed)      ? ShortcutKey::CtrlShiftZ
+                                        : ShortcutKey::CtrlZ;
         return true;
     }
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
@@ -484,10 +484,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     const unsigned identity = KeyIdentity(event);
     const bool wasHeld = shellState.keys.held.count(identity) > 0;
-    if (KeyPressReceived(shellState.keys, identity, event->timestamp())) {
+    unsigned ended = 0;
+    if (KeyPressReceived(shellState.keys, identity, event->timestamp(),
+                         static_cast<unsigned>(event->modifiers().toInt()), &ended)) {
         // The release before this press was real after all.
         ShortcutKey key;
-        if (ShortcutOf(event, key)) HandleKey(key);
+        if (ShortcutOf(event, Qt::KeyboardModifiers::fromInt(static_cast<int>(ended)), key))
+            HandleKey(key);
     } else if (wasHeld) {
         return;  // the key is still held: a repeat
     }
@@ -509,9 +512,10 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
         return;
     }
     ShortcutKey key;
+    unsigned pressed = 0;
     if (KeyReleaseReceived(shellState.keys, KeyIdentity(event), event->timestamp(),
-                           KeyStillDown(event)) &&
-        ShortcutOf(event, key))
+                           KeyStillDown(event), &pressed) &&
+        ShortcutOf(event, Qt::KeyboardModifiers::fromInt(static_cast<int>(pressed)), key))
         HandleKey(key);
     if (shellState.mainWindow == this) RefreshStatus();
 }

@@ -961,6 +961,27 @@ TEST_F(WindowTest, ShiftedDigitsActByTheKeysPlace) {
     });
 }
 
+// Ctrl (and Shift) let go before the letter still count: xdotool's
+// "key ctrl+z" does so.
+TEST_F(WindowTest, CtrlZAndCtrlShiftZTakeTheModifiersOfThePress) {
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Wait(300);
+        ClickKey(Window(), Qt::Key_1);
+        ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(NodeCount(), 0);
+        ASSERT_TRUE(XKeys({"keydown", "ctrl", "keydown", "shift", "keydown", "z", "keyup", "shift",
+                           "keyup", "ctrl", "keyup", "z"},
+                          true));
+        EXPECT_TRUE(WaitUntil([] { return NodeCount() == 1; }, 2000)) << "not redone";
+        ClickKey(Window(), Qt::Key_1);
+        const int added = NodeCount();
+        ASSERT_TRUE(
+            XKeys({"keydown", "ctrl", "keydown", "z", "keyup", "ctrl", "keyup", "z"}, true));
+        EXPECT_TRUE(WaitUntil([&] { return NodeCount() == added - 1; }, 2000)) << "not undone";
+    });
+}
+
 TEST_F(WindowTest, AHeldKeyActsOnceHoweverLongAndHoweverLoaded) {
     RunProgram("", [&] {
         Window()->activateWindow();
