@@ -144,12 +144,20 @@ unsigned KeyIdentity(const QKeyEvent* event) {
     return scan != 0 ? scan : 0x80000000u | static_cast<unsigned>(event->key());
 }
 
+// Whether Qt talks to an X server. Other platforms (Wayland, offscreen) may
+// still offer the X11 interface, without a connection behind it.
+bool OnX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 // Whether the keyboard holds the key now: true between the release and the
-// press that the X server's key repeat sends. False where that cannot be told.
+// press that the X server's key repeat sends. False where that cannot be
+// told, and off X, where the repeat is Qt's own and marked as such.
 bool KeyStillDown(const QKeyEvent* event) {
     const quint32 code = event->nativeScanCode();
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || code < 8 || code > 255) return false;
+    const auto* x11 =
+        OnX11() ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || code < 8 || code > 255) return false;
     xcb_connection_t* connection = x11->connection();
     xcb_query_keymap_reply_t* reply =
         xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
@@ -166,10 +174,12 @@ MainWindow* TheMainWindow() {
 // Whether the window manager holds the window maximised in both directions,
 // read from the X server now. Qt's own state can lag behind the sizes: under
 // openbox a maximised window's new size arrives while Qt still reports it
-// normal, and would be taken for the restored size.
+// normal, and would be taken for the restored size. Off X, Qt's own state is
+// all there is.
 bool ServerSaysMaximised(const QWidget* window) {
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window->internalWinId()) return false;
+    const auto* x11 =
+        OnX11() ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || !window->internalWinId()) return false;
     xcb_connection_t* connection = x11->connection();
     const auto atom = [connection](const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
