@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -980,6 +981,40 @@ TEST_F(WindowTest, CtrlZAndCtrlShiftZTakeTheModifiersOfThePress) {
             XKeys({"keydown", "ctrl", "keydown", "z", "keyup", "ctrl", "keyup", "z"}, true));
         EXPECT_TRUE(WaitUntil([&] { return NodeCount() == added - 1; }, 2000)) << "not undone";
     });
+}
+
+// Typing in an input box goes to its text field, over the text it opened
+// with, and Return takes it.
+TEST_F(WindowTest, InputBoxesTakeWhatIsTyped) {
+    const std::string shot = folder.File("typed.png");
+    const auto type = [](const char* text) {
+        return [text](QWidget*) {
+            QProcess::startDetached(
+                "sh",
+                {"-c",
+                 QString("sleep 0.3; xdotool type --delay 30 %1; xdotool key Return").arg(text)});
+        };
+    };
+    WindowManager manager;  // as a person's desktop has one
+    answerer.Push(type("CCO"));
+    answerer.Push(type("Spirit"));
+    answerer.Push(type("Cl"));
+    answerer.Push([&](QWidget* w) { TypeAndPress(QString::fromStdString(shot), "Save")(w); });
+    answerer.Push(type("300x200"));
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Action("&New from SMILES...")->trigger();
+        EXPECT_EQ(NodeCount(), 9);
+        Action("&Rename")->trigger();
+        EXPECT_EQ(molecule.name, "Spirit");
+        Action("&Add New Atom")->trigger();
+        ASSERT_GT(NodeCount(), 0);
+        EXPECT_EQ(molecule.nodes.back().element->symbol, "Cl");
+        Action("Export &Picture...")->trigger();
+    });
+    DecodedPng image;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(shot), image));
+    EXPECT_EQ(image.width, 300);
 }
 
 TEST_F(WindowTest, AHeldKeyActsOnceHoweverLongAndHoweverLoaded) {
