@@ -245,6 +245,8 @@ void GLView::paintGL() {
     input.mouseY = static_cast<int>(shellState.pointer.lastMouseY * ratio);
     if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
     RenderFrame(input);
+    ++framesDrawn_;
+    if (MainWindow* window = TheMainWindow()) window->NoteFrameDrawn();
 }
 
 void GLView::resizeEvent(QResizeEvent* event) {
@@ -325,7 +327,8 @@ MainWindow::MainWindow() {
     qApp->installEventFilter(this);
 
     // The layout steps at most about 100 times a second and frames come every
-    // 20 ms; both go on while a modal box or dialog is open.
+    // 20 ms, when they would show something new; both go on while a modal box
+    // or dialog is open. Qt draws by itself on exposure and resizing.
     simulationTimer_.setTimerType(Qt::PreciseTimer);
     simulationTimer_.setInterval(10);
     connect(&simulationTimer_, &QTimer::timeout, [] {
@@ -333,7 +336,11 @@ MainWindow::MainWindow() {
     });
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(20);
-    connect(&frameTimer_, &QTimer::timeout, view_, qOverload<>(&QWidget::update));
+    connect(&frameTimer_, &QTimer::timeout, this, [this] {
+        if (FrameDue()) view_->update();
+    });
+    for (const QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::triggered, this, [this] { ++inputEvents_; });
     connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::RefreshStatus);
     simulationTimer_.start();
     frameTimer_.start();
@@ -530,7 +537,36 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (shellState.mainWindow == this) RefreshStatus();
 }
 
+bool MainWindow::FrameDue() {
+    // The frame itself turns a spinning model and flies on held keys; a
+    // person's input (in any window: a menu, a dialog) may change anything.
+    if (viewState.demoSpin || !heldKeys_.empty() || inputEvents_ != drawnInputEvents_) return true;
+    CapturePicture(now_);
+    return PictureChanged(drawn_, now_);
+}
+
+void MainWindow::NoteFrameDrawn() {
+    drawnInputEvents_ = inputEvents_;
+    CapturePicture(drawn_);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            ++inputEvents_;
+            break;
+        default:
+            break;
+    }
     // Presses and releases in menus, dialogs and message boxes: the release
     // that reaches this window afterwards ends no press made here.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {

@@ -10,7 +10,6 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -660,6 +659,28 @@ TEST_F(WindowTest, TimersRunWhileAModalBoxIsOpen) {
     });
     EXPECT_GT(pitchWhileOpen, 0.0f) << "no frames were drawn while the box was open";
     EXPECT_NE(positionWhileOpen, 0.0f) << "the layout did not step while the box was open";
+}
+
+// A paused, untouched window draws next to nothing; a change a person would
+// see draws again, and a moving layout gets its frames.
+TEST_F(WindowTest, AnIdleWindowDrawsOnlyWhatChanges) {
+    RunProgram(Example("caffeine"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        Wait(300);
+        const auto framesIn = [&](int ms) {
+            const long before = View()->framesDrawn();
+            Wait(ms);
+            return View()->framesDrawn() - before;
+        };
+        EXPECT_LE(framesIn(2000), 3);
+        settings.BackgroundColour.red = 0.5f;  // as a colour dialog edits it
+        EXPECT_GE(framesIn(200), 1);
+        molecule.nodes[0].position.x += 0.005f;  // too little to see
+        EXPECT_EQ(framesIn(200), 0);
+        molecule.nodes[0].position = {300, 0, 0};
+        ClickKey(Window(), Qt::Key_P);
+        EXPECT_GE(framesIn(1000), 10);
+    });
 }
 
 TEST_F(WindowTest, GeometryFollowsMovesAndResizes) {
