@@ -338,6 +338,14 @@ MainWindow::MainWindow() {
     frameTimer_.setInterval(20);
     connect(&frameTimer_, &QTimer::timeout, this, [this] {
         if (FrameDue()) view_->update();
+        // A paused layout needs no wake-ups: its timer rests until the next
+        // tick finds it running again.
+        if (shellState.paused == simulationTimer_.isActive()) {
+            if (shellState.paused)
+                simulationTimer_.stop();
+            else
+                simulationTimer_.start();
+        }
     });
     for (const QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::triggered, this, [this] { ++inputEvents_; });
