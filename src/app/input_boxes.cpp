@@ -27,6 +27,14 @@ QPushButton* MakeButton(QWidget* parent, const char* text, const char* name) {
     return button;
 }
 
+// A box that has just shown takes the keyboard, with the edit field
+// focused and its text selected, so what is typed goes there.
+void FocusForTyping(QDialog* box, QLineEdit* edit) {
+    box->activateWindow();
+    edit->setFocus(Qt::ActiveWindowFocusReason);
+    edit->selectAll();
+}
+
 // The edit field's text as the boxes hand it back.
 void StoreEdited(const QLineEdit* edit) {
     StoreInputText(CutTypedText(edit->text(), kInputTextLimit));
@@ -42,8 +50,9 @@ public:
         const DialogUnits units(font());
         setFixedSize(units.Size(186, 71));
 
-        // Tab order OK, edit field: the box opens with OK focused, so Enter
-        // keeps the text as it is.
+        // Tab order OK, edit field. The box opens with the field focused and
+        // its text selected: typing replaces it, Return (to OK, the
+        // default) keeps it as it is.
         auto* ok = MakeButton(this, "OK", "ok");
         ok->setDefault(true);
         PlaceControl(ok, units, 67, 50, 50, 14);
@@ -54,7 +63,6 @@ public:
         prompt->setTextFormat(Qt::PlainText);
         prompt->setAlignment(Qt::AlignCenter);
         PlaceControl(prompt, units, 7, 7, 172, 16);
-        ok->setFocus();
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     }
 
@@ -63,6 +71,12 @@ public:
         QDialog::accept();
     }
     // Escape and the close box leave inputText as it was: the initial text.
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        FocusForTyping(this, edit_);
+    }
 
 private:
     QLineEdit* edit_ = nullptr;
@@ -104,8 +118,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
-        activateWindow();
-        edit_->setFocus();
+        FocusForTyping(this, edit_);
     }
 
 private:

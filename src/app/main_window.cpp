@@ -113,13 +113,13 @@ const KeyBinding kKeyBindings[] = {
     {Qt::Key_Minus, Keypad::Only, ShortcutKey::KeypadMinus},
 };
 
-// The shortcut of a released key, or false when it has none. With Ctrl, Z
-// and Y undo and redo and nothing else.
-bool ShortcutOf(const QKeyEvent* event, ShortcutKey& key) {
-    if (CtrlHeld(event->modifiers()) && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y)) {
-        key = event->key() == Qt::Key_Y       ? ShortcutKey::CtrlY
-              : ShiftHeld(event->modifiers()) ? ShortcutKey::CtrlShiftZ
-                                              : ShortcutKey::CtrlZ;
+// The shortcut of a released key pressed with the given modifiers, or false
+// when it has none. With Ctrl, Z and Y undo and redo and nothing else.
+bool ShortcutOf(const QKeyEvent* event, Qt::KeyboardModifiers pressed, ShortcutKey& key) {
+    if (CtrlHeld(pressed) && (event->key() == Qt::Key_Z || event->key() == Qt::Key_Y)) {
+        key = event->key() == Qt::Key_Y ? ShortcutKey::CtrlY
+              : ShiftHeld(pressed)      ? ShortcutKey::CtrlShiftZ
+                                        : ShortcutKey::CtrlZ;
         return true;
     }
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
@@ -145,12 +145,20 @@ unsigned KeyIdentity(const QKeyEvent* event) {
     return scan != 0 ? scan : 0x80000000u | static_cast<unsigned>(event->key());
 }
 
+// Whether Qt talks to an X server. Other platforms (Wayland, offscreen) may
+// still offer the X11 interface, without a connection behind it.
+bool OnX11() {
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 // Whether the keyboard holds the key now: true between the release and the
-// press that the X server's key repeat sends. False where that cannot be told.
+// press that the X server's key repeat sends. False where that cannot be
+// told, and off X, where the repeat is Qt's own and marked as such.
 bool KeyStillDown(const QKeyEvent* event) {
     const quint32 code = event->nativeScanCode();
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || code < 8 || code > 255) return false;
+    const auto* x11 =
+        OnX11() ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || code < 8 || code > 255) return false;
     xcb_connection_t* connection = x11->connection();
     xcb_query_keymap_reply_t* reply =
         xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
@@ -167,10 +175,12 @@ MainWindow* TheMainWindow() {
 // Whether the window manager holds the window maximised in both directions,
 // read from the X server now. Qt's own state can lag behind the sizes: under
 // openbox a maximised window's new size arrives while Qt still reports it
-// normal, and would be taken for the restored size.
+// normal, and would be taken for the restored size. Off X, Qt's own state is
+// all there is.
 bool ServerSaysMaximised(const QWidget* window) {
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window->internalWinId()) return false;
+    const auto* x11 =
+        OnX11() ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection() || !window->internalWinId()) return false;
     xcb_connection_t* connection = x11->connection();
     const auto atom = [connection](const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
@@ -237,6 +247,8 @@ void GLView::paintGL() {
     input.pixelRatio = static_cast<float>(ratio);
     if (const MainWindow* window = TheMainWindow()) input.keys = window->SampleViewInput();
     RenderFrame(input);
+    ++framesDrawn_;
+    if (MainWindow* window = TheMainWindow()) window->NoteFrameDrawn();
 }
 
 void GLView::resizeEvent(QResizeEvent* event) {
@@ -319,7 +331,8 @@ MainWindow::MainWindow() {
     qApp->installEventFilter(this);
 
     // The layout steps at most about 100 times a second and frames come every
-    // 20 ms; both go on while a modal box or dialog is open.
+    // 20 ms, when they would show something new; both go on while a modal box
+    // or dialog is open. Qt draws by itself on exposure and resizing.
     simulationTimer_.setTimerType(Qt::PreciseTimer);
     simulationTimer_.setInterval(10);
     connect(&simulationTimer_, &QTimer::timeout, [] {
@@ -327,7 +340,19 @@ MainWindow::MainWindow() {
     });
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(20);
-    connect(&frameTimer_, &QTimer::timeout, view_, qOverload<>(&QWidget::update));
+    connect(&frameTimer_, &QTimer::timeout, this, [this] {
+        if (FrameDue()) view_->update();
+        // A paused layout needs no wake-ups: its timer rests until the next
+        // tick finds it running again.
+        if (shellState.paused == simulationTimer_.isActive()) {
+            if (shellState.paused)
+                simulationTimer_.stop();
+            else
+                simulationTimer_.start();
+        }
+    });
+    for (const QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::triggered, this, [this] { ++inputEvents_; });
     connect(&frameTimer_, &QTimer::timeout, this, &MainWindow::RefreshStatus);
     simulationTimer_.start();
     frameTimer_.start();
@@ -490,10 +515,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     const unsigned identity = KeyIdentity(event);
     const bool wasHeld = shellState.keys.held.count(identity) > 0;
-    if (KeyPressReceived(shellState.keys, identity, event->timestamp())) {
+    unsigned ended = 0;
+    if (KeyPressReceived(shellState.keys, identity, event->timestamp(),
+                         static_cast<unsigned>(event->modifiers().toInt()), &ended)) {
         // The release before this press was real after all.
         ShortcutKey key;
-        if (ShortcutOf(event, key)) HandleKey(key);
+        if (ShortcutOf(event, Qt::KeyboardModifiers::fromInt(static_cast<int>(ended)), key))
+            HandleKey(key);
     } else if (wasHeld) {
         return;  // the key is still held: a repeat
     }
@@ -515,14 +543,44 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
         return;
     }
     ShortcutKey key;
+    unsigned pressed = 0;
     if (KeyReleaseReceived(shellState.keys, KeyIdentity(event), event->timestamp(),
-                           KeyStillDown(event)) &&
-        ShortcutOf(event, key))
+                           KeyStillDown(event), &pressed) &&
+        ShortcutOf(event, Qt::KeyboardModifiers::fromInt(static_cast<int>(pressed)), key))
         HandleKey(key);
     if (shellState.mainWindow == this) RefreshStatus();
 }
 
+bool MainWindow::FrameDue() {
+    // The frame itself turns a spinning model and flies on held keys; a
+    // person's input (in any window: a menu, a dialog) may change anything.
+    if (viewState.demoSpin || !heldKeys_.empty() || inputEvents_ != drawnInputEvents_) return true;
+    CapturePicture(now_);
+    return PictureChanged(drawn_, now_);
+}
+
+void MainWindow::NoteFrameDrawn() {
+    drawnInputEvents_ = inputEvents_;
+    CapturePicture(drawn_);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            ++inputEvents_;
+            break;
+        default:
+            break;
+    }
     // Presses and releases in menus, dialogs and message boxes: the release
     // that reaches this window afterwards ends no press made here.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <set>
 
+#include "picture_state.h"
 #include "view_state.h"
 
 // The drawing area. Its size is the client area of the program: the
@@ -18,6 +19,8 @@ public:
     explicit GLView(QWidget* parent);
     // False once the context turned out unable to draw the program's frames.
     bool contextUsable() const { return contextUsable_; }
+    // Frames drawn so far.
+    long framesDrawn() const { return framesDrawn_; }
 
 signals:
     void contextFailed();
@@ -33,6 +36,7 @@ protected:
 
 private:
     bool contextUsable_ = true;
+    long framesDrawn_ = 0;
 };
 
 class QLabel;
@@ -52,6 +56,8 @@ public:
     // Stores the view's place and size in the settings, as the window moves
     // and resizes.
     void RecordGeometry();
+    // The view has drawn a frame from the state as it is now.
+    void NoteFrameDrawn();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -67,6 +73,8 @@ private:
     void BuildMenu();
     // Brings the Undo and Redo items and the status bar up to date.
     void RefreshStatus();
+    // Whether the next frame would show something the last did not.
+    bool FrameDue();
 
     GLView* view_ = nullptr;
     QTimer simulationTimer_;
@@ -74,5 +82,9 @@ private:
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     QLabel* statusLine_ = nullptr;
-    std::set<int> heldKeys_;  // flight and scaling keys held down, as ViewKey values
+    std::set<int> heldKeys_;                 // flight and scaling keys held down, as ViewKey values
+    unsigned long inputEvents_ = 0;          // input events seen anywhere in the program
+    unsigned long drawnInputEvents_ = ~0ul;  // of those, the ones the last frame followed
+    PictureState drawn_;                     // what the last frame was drawn from
+    PictureState now_;                       // the same now, kept to reuse its storage
 };

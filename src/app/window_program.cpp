@@ -2,8 +2,10 @@
 #include "window_program.h"
 
 #include <QApplication>
+#include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
 #include "command_line.h"
@@ -55,6 +57,20 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     ReadSettingsFile();
     if (ElementCount() == 0) {
         status = kExitNoElements;
+        return false;
+    }
+
+    // Qt's windowless platforms (offscreen, minimal) host no OpenGL widget,
+    // even where they make contexts, and others may make no context at all;
+    // Qt then fails inside its own painting once the view shows. End as
+    // when the view's context turns out unusable.
+    const QString platform = QGuiApplication::platformName();
+    QOpenGLContext probe;
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal") ||
+        !probe.create()) {
+        std::fprintf(stderr, "tessaril: the platform \"%s\" offers the window no OpenGL\n",
+                     qPrintable(platform));
+        status = kExitNoWindow;
         return false;
     }
 

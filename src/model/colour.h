@@ -3,6 +3,7 @@
 #pragma once
 
 struct Colour {
+    bool operator==(const Colour&) const = default;
     float red = 0.0f;    // 0..1
     float green = 0.0f;  // 0..1
     float blue = 0.0f;   // 0..1
@@ -10,6 +11,7 @@ struct Colour {
 };
 
 struct Vector3 {
+    bool operator==(const Vector3&) const = default;
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;

@@ -5,16 +5,18 @@
 // for the presses and releases that the X server's key repeat adds while the
 // key is held. That repeat sends, per repeat, a release and a press with the
 // same time, or only presses when detectable repeat is on; the window tells
-// whether the keyboard still holds the key at each release.
+// whether the keyboard still holds the key at each release. A shortcut
+// with a modifier takes the modifiers held at its key's press: people let
+// Ctrl go before the letter as often as after.
 #pragma once
 
 #include <map>
-#include <set>
 
 struct KeyPressRecord {
     // Keys whose press the main window received and whose release it has not
-    // acted on, by the window system's key identity.
-    std::set<unsigned> held;
+    // acted on, by the window system's key identity, with the window
+    // system's modifier bits held at that press.
+    std::map<unsigned, unsigned> held;
     // Of those, keys whose last release came while the keyboard still held
     // them, with that release's time: a repeat, unless the next press comes
     // at another time.
@@ -22,11 +24,15 @@ struct KeyPressRecord {
 };
 
 // A press received by the main window, at time (milliseconds, 0 when the
-// window system gives none). True when a release held back as a repeat has
-// turned out to be real: its action is due now, before this press.
-bool KeyPressReceived(KeyPressRecord& record, unsigned key, unsigned long time);
+// window system gives none), with the modifiers held. True when a release
+// held back as a repeat has turned out to be real: its action is due now,
+// before this press, with the modifiers of the press it ended (into ended).
+bool KeyPressReceived(KeyPressRecord& record, unsigned key, unsigned long time,
+                      unsigned modifiers = 0, unsigned* ended = nullptr);
 // A release received by the main window. True when it ends a press that the
-// main window received and the key is up: the shortcut acts.
-bool KeyReleaseReceived(KeyPressRecord& record, unsigned key, unsigned long time, bool stillDown);
+// main window received and the key is up: the shortcut acts, with the
+// modifiers of that press (into pressed).
+bool KeyReleaseReceived(KeyPressRecord& record, unsigned key, unsigned long time, bool stillDown,
+                        unsigned* pressed = nullptr);
 // A press or release of key that went to another window of the program.
 void KeyWentElsewhere(KeyPressRecord& record, unsigned key);

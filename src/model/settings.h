@@ -7,6 +7,7 @@
 #include "colour.h"
 
 struct Settings {
+    bool operator==(const Settings&) const = default;  // field by field
     int WindowX = 1;        // outer frame left edge in the file; client-area left edge during a run
     int WindowY = 1;        // outer frame top edge in the file; client-area top edge during a run
     int WindowWidth = 600;  // outer width in the file; client-area width during a run

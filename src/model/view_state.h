@@ -6,6 +6,7 @@
 #include "colour.h"
 
 struct ViewState {
+    bool operator==(const ViewState&) const = default;  // field by field
     Vector3 eye{0.0f, 0.0f, 500.0f};  // eye position in the frame of the turned model
     float viewPitch = 0.0f;           // degrees, tilt of the line of sight about the eye's x axis
     float viewYaw = 0.0f;             // degrees, turn of the line of sight about the eye's y axis

@@ -180,6 +180,16 @@ TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
 }
 
+// Qt's offscreen platform hosts no OpenGL view: the window program says so
+// and ends with its no-window status, without touching X.
+TEST_F(HeadlessSaveTest, WindowProgramEndsCleanlyWhereNoViewCanShow) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const ProgramRun run = RunProgram(folder.path(), {SourceFile("examples/caffeine.dat")});
+    unsetenv("QT_QPA_PLATFORM");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("offers the window no OpenGL"), std::string::npos) << run.err;
+}
+
 // Conversions between the formats, each output read back by the program.
 TEST_F(HeadlessSaveTest, ExportConvertsAnySupportedInput) {
     const std::string pdb = SourceFile("tests/data/caffeine.pdb");

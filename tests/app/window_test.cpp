@@ -811,6 +811,28 @@ TEST_F(WindowTest, TimersRunWhileAModalBoxIsOpen) {
     EXPECT_NE(positionWhileOpen, 0.0f) << "the layout did not step while the box was open";
 }
 
+// A paused, untouched window draws next to nothing; a change a person would
+// see draws again, and a moving layout gets its frames.
+TEST_F(WindowTest, AnIdleWindowDrawsOnlyWhatChanges) {
+    RunProgram(Example("caffeine"), [&] {
+        ClickKey(Window(), Qt::Key_P);
+        Wait(300);
+        const auto framesIn = [&](int ms) {
+            const long before = View()->framesDrawn();
+            Wait(ms);
+            return View()->framesDrawn() - before;
+        };
+        EXPECT_LE(framesIn(2000), 3);
+        settings.BackgroundColour.red = 0.5f;  // as a colour dialog edits it
+        EXPECT_GE(framesIn(200), 1);
+        molecule.nodes[0].position.x += 0.005f;  // too little to see
+        EXPECT_EQ(framesIn(200), 0);
+        molecule.nodes[0].position = {300, 0, 0};
+        ClickKey(Window(), Qt::Key_P);
+        EXPECT_GE(framesIn(1000), 10);
+    });
+}
+
 TEST_F(WindowTest, GeometryFollowsMovesAndResizes) {
     RunProgram("", [&] {
         Window()->resize(Window()->width() + 40, Window()->height() + 20);
@@ -1098,6 +1120,61 @@ TEST_F(WindowTest, ShiftedDigitsActByTheKeysPlace) {
         EXPECT_EQ(molecule.nodes[0].element, ElementAt(0));
         EXPECT_EQ(molecule.nodes[1].element, ElementAt(2));
     });
+}
+
+// Ctrl (and Shift) let go before the letter still count: xdotool's
+// "key ctrl+z" does so.
+TEST_F(WindowTest, CtrlZAndCtrlShiftZTakeTheModifiersOfThePress) {
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Wait(300);
+        ClickKey(Window(), Qt::Key_1);
+        ClickKey(Window(), Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(NodeCount(), 0);
+        ASSERT_TRUE(XKeys({"keydown", "ctrl", "keydown", "shift", "keydown", "z", "keyup", "shift",
+                           "keyup", "ctrl", "keyup", "z"},
+                          true));
+        EXPECT_TRUE(WaitUntil([] { return NodeCount() == 1; }, 2000)) << "not redone";
+        ClickKey(Window(), Qt::Key_1);
+        const int added = NodeCount();
+        ASSERT_TRUE(
+            XKeys({"keydown", "ctrl", "keydown", "z", "keyup", "ctrl", "keyup", "z"}, true));
+        EXPECT_TRUE(WaitUntil([&] { return NodeCount() == added - 1; }, 2000)) << "not undone";
+    });
+}
+
+// Typing in an input box goes to its text field, over the text it opened
+// with, and Return takes it.
+TEST_F(WindowTest, InputBoxesTakeWhatIsTyped) {
+    const std::string shot = folder.File("typed.png");
+    const auto type = [](const char* text) {
+        return [text](QWidget*) {
+            QProcess::startDetached(
+                "sh",
+                {"-c",
+                 QString("sleep 0.3; xdotool type --delay 30 %1; xdotool key Return").arg(text)});
+        };
+    };
+    WindowManager manager;  // as a person's desktop has one
+    answerer.Push(type("CCO"));
+    answerer.Push(type("Spirit"));
+    answerer.Push(type("Cl"));
+    answerer.Push([&](QWidget* w) { TypeAndPress(QString::fromStdString(shot), "Save")(w); });
+    answerer.Push(type("300x200"));
+    RunProgram("", [&] {
+        Window()->activateWindow();
+        Action("New from S&MILES...")->trigger();
+        EXPECT_EQ(NodeCount(), 9);
+        Action("&Rename")->trigger();
+        EXPECT_EQ(molecule.name, "Spirit");
+        Action("&Add New Atom")->trigger();
+        ASSERT_GT(NodeCount(), 0);
+        EXPECT_EQ(molecule.nodes.back().element->symbol, "Cl");
+        Action("Export &Picture...")->trigger();
+    });
+    DecodedPng image;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(shot), image));
+    EXPECT_EQ(image.width, 300);
 }
 
 TEST_F(WindowTest, AHeldKeyActsOnceHoweverLongAndHoweverLoaded) {
