@@ -1,6 +1,8 @@
 // The undo history on molecules of 1,000 to 100,000 atoms (six-rings chained
 // together): recording a step before a command, and undoing and redoing a
-// join of two atoms, with the memory one step holds.
+// join of two atoms, with the memory one step holds; and what the window pays
+// per frame to tell whether the next frame would show anything new (taking
+// the drawn state after a frame, comparing against it at a tick).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -10,6 +12,7 @@
 #include "editing.h"
 #include "element.h"
 #include "molecule.h"
+#include "picture_state.h"
 #include "settings_file.h"
 #include "undo.h"
 
@@ -64,9 +67,20 @@ void BM_RedoJoin(benchmark::State& state) {
     Counters(state);
 }
 
+void BM_PictureCheck(benchmark::State& state) {
+    Build(static_cast<int>(state.range(0)));
+    PictureState drawn;
+    for (auto _ : state) {
+        CapturePicture(drawn);
+        benchmark::DoNotOptimize(PictureChanged(drawn));
+    }
+    state.counters["nodes"] = static_cast<double>(state.range(0));
+}
+
 }  // namespace
 
 BENCHMARK(BM_RecordStep)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UndoJoin)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedoJoin)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PictureCheck)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -344,12 +344,8 @@ MainWindow::MainWindow() {
         if (FrameDue()) view_->update();
         // A paused layout needs no wake-ups: its timer rests until the next
         // tick finds it running again.
-        if (shellState.paused == simulationTimer_.isActive()) {
-            if (shellState.paused)
-                simulationTimer_.stop();
-            else
-                simulationTimer_.start();
-        }
+        if (shellState.paused && simulationTimer_.isActive()) simulationTimer_.stop();
+        if (!shellState.paused && !simulationTimer_.isActive()) simulationTimer_.start();
     });
     for (const QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::triggered, this, [this] { ++inputEvents_; });
@@ -555,8 +551,7 @@ bool MainWindow::FrameDue() {
     // The frame itself turns a spinning model and flies on held keys; a
     // person's input (in any window: a menu, a dialog) may change anything.
     if (viewState.demoSpin || !heldKeys_.empty() || inputEvents_ != drawnInputEvents_) return true;
-    CapturePicture(now_);
-    return PictureChanged(drawn_, now_);
+    return PictureChanged(drawn_);
 }
 
 void MainWindow::NoteFrameDrawn() {

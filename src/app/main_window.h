@@ -86,5 +86,4 @@ private:
     unsigned long inputEvents_ = 0;          // input events seen anywhere in the program
     unsigned long drawnInputEvents_ = ~0ul;  // of those, the ones the last frame followed
     PictureState drawn_;                     // what the last frame was drawn from
-    PictureState now_;                       // the same now, kept to reuse its storage
 };

@@ -378,14 +378,25 @@ void CompileOutlineGlyph(const OutlineGlyph& glyph) {
 // The face the bitmap lists were made from; no file when that failed.
 FontFace bitmapFace;
 
-void CompileBitmapFont(const BitmapFont& font);
-
 void CompileBitmapGlyph(const BitmapGlyph& glyph) {
     // Mesa takes a glyph without pixels for a failed copy when it is given
     // no pixel data, so an empty one gets a byte it never reads.
     static const GLubyte none = 0;
     glBitmap(glyph.width, glyph.height, glyph.originX, glyph.originY, glyph.advance, 0.0f,
              glyph.pixels.empty() ? &none : glyph.pixels.data());
+}
+
+void CompileBitmapFont(const BitmapFont& font) {
+    // The rows are copied as the lists are made, packed a byte apart.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int code = 0; code < kFontListCount; ++code) {
+        glNewList(fonts.bitmapBase + code, GL_COMPILE);
+        CompileBitmapGlyph(font.glyphs[code]);
+        glEndList();
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
 }  // namespace
@@ -438,23 +449,6 @@ void ScaleBitmapFont(int linePixels) {
     if (const BitmapFont* font = CachedFont(bitmapFace, BuildBitmapFont, linePixels))
         CompileBitmapFont(*font);
 }
-
-namespace {
-
-void CompileBitmapFont(const BitmapFont& font) {
-    // The rows are copied as the lists are made, packed a byte apart.
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int code = 0; code < kFontListCount; ++code) {
-        glNewList(fonts.bitmapBase + code, GL_COMPILE);
-        CompileBitmapGlyph(font.glyphs[code]);
-        glEndList();
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-}
-
-}  // namespace
 
 bool SetupOutlineFont(const FontFace& face) {
     fonts.outlineBase = glGenLists(kFontListCount);

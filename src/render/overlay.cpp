@@ -60,7 +60,7 @@ void DrawOverlay(float pixelRatio) {
     // cover it.
     // A display of twice the pixels gets bitmap text twice as tall, in steps
     // twice as far apart.
-    const float ratio = std::clamp(pixelRatio, 1.0f, 8.0f);
+    const float ratio = pixelRatio;
     ScaleBitmapFont(static_cast<int>(std::lround(kBitmapLinePixels * ratio)));
     const float lineStep = 30.0f * ratio / static_cast<float>(viewport[3]);
     const float charStep = 15.0f * ratio / static_cast<float>(viewport[2]);

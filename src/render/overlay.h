@@ -20,8 +20,8 @@ std::array<std::string, 4> HoverLines(const Node& node);
 // Sets both matrices to identity, with the model-view selected, and draws
 // the overlay there: the hovered node's lines, the credit line, the title.
 // Its bitmap text and steps grow with pixelRatio, the display's device
-// pixels per layout pixel. Node dragging reads these identity matrices
-// between frames.
+// pixels per layout pixel (1 to 8, as the frame clamps it). Node dragging reads these identity
+// matrices between frames.
 void DrawOverlay(float pixelRatio = 1.0f);
 
 // The molecule's name centred near the top, and its formula below with the
