@@ -305,8 +305,9 @@ std::string UsageText() {
            "picture's colours and lights, and with @Shadows=1 the atoms cast shadows.\n"
            "The headless modes print messages to stderr and exit with 0 when the\n"
            "output was written, 1 when a file could not be read or written, 2 for a\n"
-           "usage error, 3 when no OpenGL context could be made and -1 when\n"
-           "Tessaril.ini holds no element.\n"
+           "usage error, 3 when no OpenGL context could be made or the picture could\n"
+           "not be drawn (larger than the renderer draws, or beyond the memory), and\n"
+           "-1 when Tessaril.ini holds no element.\n"
            "\n"
            "Read more: " +
            WebsiteAddress() + "\n";
@@ -362,11 +363,24 @@ int RunRender(const CommandLine& commandLine) {
     request.repeat = commandLine.repeat;
     request.lineScale = commandLine.lineScale;
     request.dpi = commandLine.dpi;
-    switch (RenderToPng(commandLine.outputPath, request)) {
+    PictureSize largest;
+    switch (RenderToPng(commandLine.outputPath, request, &largest)) {
         case PictureResult::written:
             return kExitWritten;
         case PictureResult::notWritten:
             return kExitFileError;
+        case PictureResult::tooLarge:
+            std::fprintf(stderr,
+                         "tessaril: a %dx%d picture is larger than the renderer draws; the "
+                         "largest is %dx%d\n",
+                         request.width, request.height, largest.width, largest.height);
+            return kExitNoContext;
+        case PictureResult::notDrawn:
+            std::fprintf(stderr,
+                         "tessaril: a %dx%d picture could not be drawn: there is not enough "
+                         "memory\n",
+                         request.width, request.height);
+            return kExitNoContext;
         case PictureResult::noContext:
             break;
     }

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QOpenGLFramebufferObject>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -65,18 +66,34 @@ QImage OpaqueImage(QImage image) {
 
 }  // namespace
 
+// The largest framebuffer drawn at once; a larger picture is drawn in tiles
+// of this size, each multisampled like the window.
+constexpr int kLargestTile = 4096;
+
 bool ExportPicture(const std::string& path, const PictureOptions& options) {
     auto* window = qobject_cast<MainWindow*>(shellState.mainWindow);
     if (!window || !window->view()->contextUsable()) return false;
     GLView* view = window->view();
     view->makeCurrent();
+    int largestWidth = 0, largestHeight = 0;
+    LargestFrame(largestWidth, largestHeight);
+    if (options.width > largestWidth || options.height > largestHeight) {
+        view->doneCurrent();
+        ShowMessage("A picture can be at most " + std::to_string(largestWidth) + "x" +
+                        std::to_string(largestHeight) + " pixels here.",
+                    "Export Picture");
+        return false;
+    }
     QOpenGLFramebufferObjectFormat format;
     format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
     format.setSamples(kSurfaceSamples);
-    QImage picture;
+    const int tileWidth = std::min(options.width, kLargestTile);
+    const int tileHeight = std::min(options.height, kLargestTile);
+    Image image;
+    bool drawn = false;
     {
-        QOpenGLFramebufferObject target(options.width, options.height, format);
-        if (target.isValid() && target.bind()) {
+        QOpenGLFramebufferObject target(tileWidth, tileHeight, format);
+        if (target.isValid()) {
             FrameInput frame;
             frame.width = options.width;
             frame.height = options.height;
@@ -87,28 +104,37 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
             // The window's own frames pick again; until the next one the
             // atom under the pointer stays hovered.
             const int hoverNode = molecule.hoverNode;
-            RenderFrame(frame);
+            OutOfMemoryReported();  // errors left from before are not this picture's
+            drawn = DrawInTiles(
+                frame, tileWidth, tileHeight,
+                [&](const FrameInput& part, Image& tile) {
+                    if (!target.bind()) return false;
+                    RenderFrame(part);
+                    if (OutOfMemoryReported()) return false;
+                    // GL rows run bottom to top; the image's top to bottom.
+                    const QImage read = OpaqueImage(target.toImage(true));
+                    if (read.width() != tileWidth || read.height() != tileHeight) return false;
+                    tile.width = tileWidth;
+                    tile.height = tileHeight;
+                    const size_t row = static_cast<size_t>(tileWidth) * 3;
+                    tile.rgb.resize(row * tileHeight);
+                    for (int y = 0; y < tileHeight; ++y)
+                        std::memcpy(&tile.rgb[row * y], read.constScanLine(y), row);
+                    return true;
+                },
+                image);
             molecule.hoverNode = hoverNode;
             viewState.lineScale = lineScale;
-            // GL rows run bottom to top; the image's top to bottom.
-            picture = OpaqueImage(target.toImage(true));
             target.release();
         }
     }
     view->doneCurrent();
-    if (picture.isNull()) {
+    if (!drawn) {
         ShowMessage("Unable to draw a picture of " + std::to_string(options.width) + "x" +
                         std::to_string(options.height) + " pixels!",
                     "Export Picture");
         return false;
     }
-    Image image;
-    image.width = picture.width();
-    image.height = picture.height();
-    const size_t row = static_cast<size_t>(image.width) * 3;
-    image.rgb.resize(row * image.height);
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(&image.rgb[row * y], picture.constScanLine(y), row);
     const std::string png = EncodePng(image, options.dpi);
     if (png.empty() || !WriteFileAtomically(path, png)) {
         ShowMessage("Unable to open file " + path + "!", "File Error!");

@@ -170,17 +170,23 @@ Matrix4 InverseCameraMatrix() {
     return m;
 }
 
+double FarPlane() {
+    const double far = viewState.farPlane;
+    return std::isfinite(far) && far > kFarPlane ? far : kFarPlane;
+}
+
 Matrix4 ProjectionMatrix(int width, int height) {
     const double aspect = static_cast<double>(width > 0 ? width : 1) / (height > 0 ? height : 1);
     const double half = kFieldOfViewDegrees / 2.0 * M_PI / 180.0;
     const double cotangent = std::cos(half) / std::sin(half);
-    const double depth = kFarPlane - kNearPlane;
+    const double far = FarPlane();
+    const double depth = far - kNearPlane;
     Matrix4 m{};
     At(m, 0, 0) = static_cast<float>(cotangent / aspect);
     At(m, 1, 1) = static_cast<float>(cotangent);
-    At(m, 2, 2) = static_cast<float>(-(kFarPlane + kNearPlane) / depth);
+    At(m, 2, 2) = static_cast<float>(-(far + kNearPlane) / depth);
     At(m, 3, 2) = -1.0f;
-    At(m, 2, 3) = static_cast<float>(-2.0 * kNearPlane * kFarPlane / depth);
+    At(m, 2, 3) = static_cast<float>(-2.0 * kNearPlane * far / depth);
     return m;
 }
 

@@ -26,9 +26,13 @@ Matrix4 InverseCameraMatrix();
 
 // The frame's perspective: a vertical field of view of 45 degrees, the aspect
 // ratio of the view, and the near and far planes, in model units from the eye.
+// The far plane is the view's farPlane, never nearer than kFarPlane.
 constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 20.0;
 constexpr double kFarPlane = 10000.0;
+
+// The far plane in use: viewState.farPlane, at least kFarPlane.
+double FarPlane();
 
 // The projection matrix of a width x height view (pixels) with those
 // constants, as gluPerspective builds it in double precision and GL stores it

@@ -19,6 +19,8 @@ struct ViewState {
     float lineScale = 1.0f;           // factor on line widths, for pictures larger than the view
     int viewWidth = 0;                // the window's drawing area, pixels; 0 without a window
     int viewHeight = 0;               // likewise
+    float farPlane = 10000.0f;        // model units from the eye; each frame moves it out past
+                                      // the farthest atom when that lies beyond the usual 10,000
 };
 
 // The one view of the process.

@@ -53,7 +53,8 @@ void RenderFrame(const FrameInput& input) {
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
 
-    SetProjection(input.width, input.height);
+    viewState.farPlane = static_cast<float>(SceneFarPlane());
+    SetProjection(input.width, input.height, input.tileLeft, input.tileBottom);
     glLoadIdentity();
     SetupLights();
     ApplyCamera();

@@ -15,6 +15,8 @@ struct FrameInput {
     bool pointerInView = true;  // false: no pointer over the view, so nothing is hovered
     bool keepHover = false;     // true: no pick; the atom hovered before stays hovered
     float pixelRatio = 1.0f;    // device pixels per layout pixel: lines and overlay grow by it
+    int tileLeft = 0;           // the framebuffer holds the part of the frame from this many
+    int tileBottom = 0;         // pixels in from its left and up from its bottom edge
     ViewInput keys;             // flight and scaling keys sampled at the start of the frame
 };
 

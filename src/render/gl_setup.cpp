@@ -70,12 +70,30 @@ void SetupLights() {
     glEnable(GL_LIGHT1);
 }
 
-void SetProjection(int width, int height) {
+void SetProjection(int width, int height, int left, int bottom) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     MultiplyProjection(width, height);
-    glViewport(0, 0, width, height);
+    glViewport(-left, -bottom, width, height);
     glMatrixMode(GL_MODELVIEW);
+}
+
+bool OutOfMemoryReported() {
+    bool outOfMemory = false;
+    // Bounded: a lost context may report an error on every call.
+    for (int i = 0; i < 16; ++i) {
+        const GLenum error = glGetError();
+        if (error == GL_NO_ERROR) break;
+        outOfMemory = outOfMemory || error == GL_OUT_OF_MEMORY;
+    }
+    return outOfMemory;
+}
+
+void LargestFrame(int& width, int& height) {
+    GLint dimensions[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dimensions);
+    width = dimensions[0];
+    height = dimensions[1];
 }
 
 void MultiplyProjection(int width, int height) {

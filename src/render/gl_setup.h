@@ -34,8 +34,19 @@ int ContextGeneration();
 void SetupLights();
 
 // The frame's projection (ProjectionMatrix) loaded on the projection matrix,
-// the viewport (0, 0, width, height); leaves the model-view matrix selected.
-void SetProjection(int width, int height);
+// the viewport (-left, -bottom, width, height): the part of the frame drawn
+// starts left pixels in from its left edge and bottom up from its bottom, as
+// a tile of a picture larger than the framebuffer does. Leaves the model-view
+// matrix selected.
+void SetProjection(int width, int height, int left = 0, int bottom = 0);
+
+// The largest frame the current context can draw, tile by tile: its
+// viewport's limits, pixels.
+void LargestFrame(int& width, int& height);
+
+// True when the context has run out of memory since errors were last read;
+// reads (and so clears) every error it holds.
+bool OutOfMemoryReported();
 // Multiplies the current matrix by ProjectionMatrix(width, height).
 void MultiplyProjection(int width, int height);
 

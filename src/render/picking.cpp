@@ -118,7 +118,7 @@ double SurfaceDepth(const Pyramid& pyramid, const Vec& e, double r) {
     const double discriminant = along * along - (centreDistance2 - r * r);
     const double distance = along - std::sqrt(discriminant > 0.0 ? discriminant : 0.0);
     const double depth = -distance * direction.z;
-    if (!(depth >= kNearPlane && depth <= kFarPlane))
+    if (!(depth >= kNearPlane && depth <= FarPlane()))
         return std::numeric_limits<double>::quiet_NaN();
     return depth;
 }

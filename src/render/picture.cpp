@@ -6,9 +6,11 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "atomic_write.h"
 #include "camera.h"
@@ -89,10 +91,86 @@ std::string EncodePng(const Image& image, int dpi) {
     return bytes;
 }
 
-PictureResult RenderToPng(const std::string& path, const PictureRequest& request) {
+bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight,
+                 const std::function<bool(const FrameInput&, Image&)>& drawTile, Image& picture) {
+    picture = Image{};
+    const int width = frame.width, height = frame.height;
+    if (tileWidth <= 0 || tileHeight <= 0 || tileWidth > width || tileHeight > height) return false;
+    try {
+        picture.rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    picture.width = width;
+    picture.height = height;
+    const ViewState start = viewState;
+    const size_t row = static_cast<size_t>(tileWidth) * 3;
+    for (int bottom = 0; bottom < height; bottom += tileHeight) {
+        for (int left = 0; left < width; left += tileWidth) {
+            FrameInput part = frame;
+            part.tileLeft = std::min(left, width - tileWidth);
+            part.tileBottom = std::min(bottom, height - tileHeight);
+            viewState = start;
+            Image tile;
+            if (!drawTile(part, tile) || tile.width != tileWidth || tile.height != tileHeight ||
+                tile.rgb.size() != row * static_cast<size_t>(tileHeight)) {
+                picture = Image{};
+                return false;
+            }
+            // The tile's top row lies this far down the picture.
+            const int top = height - part.tileBottom - tileHeight;
+            for (int y = 0; y < tileHeight; ++y)
+                std::memcpy(
+                    &picture.rgb[(static_cast<size_t>(top + y) * width + part.tileLeft) * 3],
+                    &tile.rgb[row * y], row);
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The tile sizes tried when the driver takes no surface of the whole picture.
+constexpr int kLargestTile = 4096;
+constexpr int kSmallestTile = 256;
+
+// A context whose surface holds the whole picture, or else a tile of it no
+// larger than tileSize (when above 0); its size in width and height.
+bool CreatePictureContext(const PictureRequest& request, OffscreenContext& context, int& width,
+                          int& height) {
+    const int largest = request.tileSize > 0 ? request.tileSize : kLargestTile;
+    width = request.width;
+    height = request.height;
+    if ((request.tileSize <= 0 || (width <= largest && height <= largest)) &&
+        CreateOffscreenContext(width, height, context))
+        return true;
+    for (int tile = largest; tile >= std::min(largest, kSmallestTile); tile /= 2) {
+        width = std::min(request.width, tile);
+        height = std::min(request.height, tile);
+        if (CreateOffscreenContext(width, height, context)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+PictureResult RenderToPng(const std::string& path, const PictureRequest& request,
+                          PictureSize* largest) {
     OffscreenContext context;
-    if (!CreateOffscreenContext(request.width, request.height, context))
+    int tileWidth = 0, tileHeight = 0;
+    if (request.width <= 0 || request.height <= 0 ||
+        !CreatePictureContext(request, context, tileWidth, tileHeight))
         return PictureResult::noContext;
+    int largestWidth = 0, largestHeight = 0;
+    LargestFrame(largestWidth, largestHeight);
+    if (request.width > largestWidth || request.height > largestHeight) {
+        DestroyOffscreenContext(context);
+        if (largest) {
+            largest->width = largestWidth;
+            largest->height = largestHeight;
+        }
+        return PictureResult::tooLarge;
+    }
     SetupOpenGL();  // resets the camera
     if (request.fit) {
         const int current = molecule.currentNode;
@@ -112,13 +190,23 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     frame.mouseY = request.mouseY;
     frame.pointerInView = request.pointerInView;
     viewState.lineScale = request.lineScale;
-    for (long long i = 0; i < request.repeat || i == 0; ++i) {
-        RenderFrame(frame);
-        glFinish();
-    }
+    Image picture;
+    const bool drawn = DrawInTiles(
+        frame, tileWidth, tileHeight,
+        [&](const FrameInput& part, Image& tile) {
+            for (long long i = 0; i < request.repeat || i == 0; ++i) {
+                RenderFrame(part);
+                glFinish();
+            }
+            if (OutOfMemoryReported()) return false;
+            tile = ReadFrameImage(tileWidth, tileHeight);
+            return true;
+        },
+        picture);
     viewState.lineScale = 1.0f;
-    const std::string png = EncodePng(ReadFrameImage(request.width, request.height), request.dpi);
     DestroyOffscreenContext(context);
+    if (!drawn) return PictureResult::notDrawn;
+    const std::string png = EncodePng(picture, request.dpi);
 
     if (png.empty() || !WriteFileAtomically(path, png)) {
         ShowMessage("Unable to open file " + path + "!", "File Error!");

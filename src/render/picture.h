@@ -2,8 +2,11 @@
 // encoding, and one frame drawn offscreen straight into a PNG file.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "frame.h"
 
 struct Image {
     int width = 0;                   // pixels
@@ -18,6 +21,17 @@ Image ReadFrameImage(int width, int height);
 // with its resolution in a pHYs chunk when dpi is above 0; empty when it
 // cannot be encoded.
 std::string EncodePng(const Image& image, int dpi = 0);
+
+// Draws frame in tiles of tileWidth x tileHeight pixels (no larger than the
+// frame) and puts them together into picture: drawTile draws the frame it is
+// given into the tile's framebuffer and reads that back, top row first. The
+// last tile of a row or column is moved back to end at the frame's edge, so
+// every tile has the same size. Each tile starts from the view the first
+// started from, so a view that moves by itself every frame (the demonstration
+// spin) is the same across the picture. False, with picture empty, when a
+// tile could not be drawn or the picture's memory could not be had.
+bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight,
+                 const std::function<bool(const FrameInput&, Image&)>& drawTile, Image& picture);
 
 // What the headless picture asks for: a client size in pixels and the
 // pointer in client pixels from the top left.
@@ -34,12 +48,16 @@ struct PictureRequest {
     long long repeat = 1;        // frames drawn, each whole with its pick; the last is kept
     float lineScale = 1.0f;      // factor on line widths
     int dpi = 0;                 // resolution written into the file; 0 writes none
+    int tileSize = 0;            // largest tile drawn at once, pixels; 0: as large as the
+                                 // renderer takes
 };
 
 enum class PictureResult {
-    written,    // the file holds the frame
-    noContext,  // no GL context could be made for the size
-    notWritten  // the file could not be written (reported as a file error)
+    written,     // the file holds the frame
+    noContext,   // no GL context could be made
+    tooLarge,    // the size is beyond the renderer's largest frame
+    notWritten,  // the file could not be written (reported as a file error)
+    notDrawn     // the frame could not be drawn or kept in memory
 };
 
 // Draws a frame of the process-wide molecule and settings as the window
@@ -47,4 +65,12 @@ enum class PictureResult {
 // The camera starts reset; with fit the molecule is centred on its weighted
 // centre as the C key does, then turned, then the eye moves back until every
 // atom fits (FitEyeToMolecule).
-PictureResult RenderToPng(const std::string& path, const PictureRequest& request);
+// A picture larger than the renderer's drawing surface is drawn in tiles;
+// when the result is tooLarge and largest is given, it receives the largest
+// size the renderer can draw.
+struct PictureSize {
+    int width = 0;   // pixels
+    int height = 0;  // pixels
+};
+PictureResult RenderToPng(const std::string& path, const PictureRequest& request,
+                          PictureSize* largest = nullptr);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "camera.h"
+#include "molecule.h"
 #include "settings.h"
 #include "sphere_batch.h"
 #include "text.h"
@@ -113,6 +115,26 @@ float DrawnRadius(const Node& node) {
     if (node.selected || node.id == molecule.hoverNode || node.id == molecule.currentNode)
         reach = std::max(reach, std::fabs(CageDrawnRadius(CageRadius(element))));
     return std::max(reach, LabelReach(node));
+}
+
+double SceneFarPlane() {
+    const Matrix4 camera = CameraMatrix();
+    const float* m = camera.m;
+    const bool labels = viewState.labelMode == 1 || viewState.labelMode == 2;
+    double farthest = 0.0, reach = 0.0;
+    for (const Node& node : molecule.nodes) {
+        if (!node.element) continue;
+        const Vector3& p = node.position;
+        farthest = std::max(farthest, -double(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]));
+        // Most atoms reach no farther than their sphere; the rest are measured.
+        const bool sphereOnly = !labels && !node.cloud && !node.selected && node.charge == 0 &&
+                                node.id != molecule.hoverNode && node.id != molecule.currentNode;
+        reach = std::max(reach, sphereOnly
+                                    ? std::fabs(double(viewState.atomScale) * node.element->radius)
+                                    : double(DrawnRadius(node)));
+    }
+    const double far = (farthest + reach) * 1.01 + 1.0;
+    return std::isfinite(far) && far > kFarPlane ? far : kFarPlane;
 }
 
 float WidestLinePixels() {

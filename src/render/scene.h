@@ -16,5 +16,9 @@ void DrawScene(RenderPass pass);
 // model units.
 float DrawnRadius(const Node& node);
 
+// The far plane that keeps everything the scene draws in front of it, from
+// the current camera: kFarPlane, or a little past the farthest atom's reach.
+double SceneFarPlane();
+
 // The widest line the scene draws (links, cages, label rims), pixels.
 float WidestLinePixels();

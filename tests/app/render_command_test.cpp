@@ -213,10 +213,11 @@ TEST_F(RenderRunTest, StepsRunTheLayoutBeforeTheFrame) {
     EXPECT_LT(distance(), 190.0f);
 }
 
-// Every shipped example, and a molecule far too big for the reset camera,
-// fitted into a wide and a tall picture: every atom's drawn sphere inside the
-// picture, and where the eye had to move back, the molecule reaching close
-// to the picture's edge.
+// Every shipped example, a molecule far too big for the reset camera and one
+// whose fitted eye lies beyond the usual far plane, fitted into a wide and a
+// tall picture: every atom's drawn sphere inside the picture and drawn there,
+// and where the eye had to move back, the molecule reaching close to the
+// picture's edge.
 TEST_F(RenderRunTest, FitFramesEveryExample) {
     std::string big = "[Big]\n{}\n";
     for (int i = 0; i < 60; ++i)
@@ -224,7 +225,8 @@ TEST_F(RenderRunTest, FitFramesEveryExample) {
                std::to_string((i * 53) % 700 - 350) + "," + std::to_string((i * 71) % 500 - 250) +
                "]\n";
     WriteFileOrFail("big.dat", big);
-    std::vector<std::string> files = {"big.dat"};
+    WriteFileOrFail("far.dat", "[Far]\n{}\n(0)C{}[-7800,0,0]\n(1)O{}[7800,0,0]\n");
+    std::vector<std::string> files = {"big.dat", "far.dat"};
     for (const auto& entry : std::filesystem::directory_iterator(SourceFile("examples")))
         files.push_back(entry.path().string());
     ASSERT_GT(files.size(), 10u);
@@ -240,6 +242,8 @@ TEST_F(RenderRunTest, FitFramesEveryExample) {
             const Matrix4 camera = CameraMatrix();
             const Matrix4 projection = ProjectionMatrix(width, height);
             const double across = 1.0 / projection.m[0], up = 1.0 / projection.m[5];
+            DecodedPng picture;
+            ASSERT_TRUE(DecodePng(ReadFileOrEmpty("fit.png"), picture));
             double fullest = 0;  // the largest share of the view an atom reaches
             for (const Node& node : molecule.nodes) {
                 const Vector3 e = TransformPoint(camera, node.position);
@@ -251,6 +255,11 @@ TEST_F(RenderRunTest, FitFramesEveryExample) {
                 EXPECT_LE(x, 1.0) << file << " " << width << "x" << height;
                 EXPECT_LE(y, 1.0) << file << " " << width << "x" << height;
                 fullest = std::max({fullest, x, y});
+                // The centre's pixel shows this atom or one in front of it.
+                const int column = static_cast<int>(width * (1.0 + e.x / (across * depth)) / 2.0);
+                const int row = static_cast<int>(height * (1.0 - e.y / (up * depth)) / 2.0);
+                EXPECT_NE(std::memcmp(picture.At(column, row), picture.At(0, height - 1), 3), 0)
+                    << file << " atom " << node.id << " not drawn";
             }
             const Vector3& eye = viewState.eye;
             if (std::hypot(eye.x, eye.y, eye.z) > 500.5f) {

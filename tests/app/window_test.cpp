@@ -647,8 +647,9 @@ TEST_F(WindowTest, ExportPictureWritesTheSizeAndDpiAsked) {
 // cloud), with the hovered atom's lines only when "hover" asks for them.
 TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
     const std::string plain = folder.File("plain.png"), hover = folder.File("hover.png");
+    const std::string tall = folder.File("tall.png");  // taller than one framebuffer
     for (const auto& [path, options] :
-         {std::pair{plain, "400x300"}, {hover, "400x300 1 96 hover"}}) {
+         {std::pair{plain, "400x300"}, {hover, "400x300 1 96 hover"}, {tall, "120x4300"}}) {
         answerer.Push([=](QWidget* w) { TypeAndPress(QString::fromStdString(path), "Save")(w); });
         answerer.Push(TypeAndPress(options, "OK"));
     }
@@ -657,10 +658,20 @@ TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
         shellState.pointer.lastMouseY = View()->height() / 2;
         Wait(60);
         ASSERT_EQ(molecule.hoverNode, 0);
-        Action("Export &Picture...")->trigger();
-        Action("Export &Picture...")->trigger();
+        for (int i = 0; i < 3; ++i) Action("Export &Picture...")->trigger();
     });
-    const std::string drawn = folder.File("render.png");
+    const std::string drawn = folder.File("render.png"), drawnTall = folder.File("render-tall.png");
+    ASSERT_EQ(RenderToPng(drawnTall, {.width = 120, .height = 4300}), PictureResult::written);
+    DecodedPng exportedTall, renderedTall;
+    ASSERT_TRUE(DecodePng(ReadFileOrEmpty(tall), exportedTall) &&
+                DecodePng(ReadFileOrEmpty(drawnTall), renderedTall));
+    ASSERT_EQ(exportedTall.rgb.size(), renderedTall.rgb.size());
+    // Below the title, which the picture's shape stretches to many times its
+    // height, the atom in the middle and the tiles' overlap.
+    int differTall = 0;
+    for (size_t i = 120 * 3 * 600; i < renderedTall.rgb.size(); ++i)
+        differTall += std::abs(exportedTall.rgb[i] - renderedTall.rgb[i]) > 8;
+    EXPECT_LT(differTall, 1000);  // antialiased edges, as above
     ASSERT_EQ(RenderToPng(drawn, {.width = 400, .height = 300}), PictureResult::written);
     DecodedPng exported, hovered, rendered;
     ASSERT_TRUE(DecodePng(ReadFileOrEmpty(plain), exported) &&

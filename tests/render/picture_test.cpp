@@ -6,6 +6,7 @@
 #include "process_state.h"
 #include "prompts_fake.h"
 #include "settings.h"
+#include "view_state.h"
 
 namespace {
 
@@ -67,13 +68,64 @@ TEST_F(PictureTest, UnwritablePathIsReportedAndLeavesNoFile) {
               (ShownMessage{"Unable to open file " + path + "!", "File Error!"}));
 }
 
-TEST_F(PictureTest, SizeBeyondTheDriversLimitMakesNoContext) {
+TEST_F(PictureTest, SizeBeyondTheRenderersLimitIsRefusedNamingTheLargest) {
     TemporaryFolder folder;
     PictureRequest request;
     request.width = 100000;
     request.height = 100000;
-    EXPECT_EQ(RenderToPng(folder.File("huge.png"), request), PictureResult::noContext);
+    PictureSize largest;
+    EXPECT_EQ(RenderToPng(folder.File("huge.png"), request, &largest), PictureResult::tooLarge);
     EXPECT_TRUE(ReadFileOrEmpty(folder.File("huge.png")).empty());
+    EXPECT_GE(largest.width, 4096);
+    EXPECT_LT(largest.width, request.width);
+    EXPECT_GE(largest.height, 4096);
+}
+
+// Drawn in small tiles, with the hover text, labels and a cloud crossing
+// their edges, the picture is the one drawn whole; a picture wider than the
+// renderer's surface is drawn too.
+TEST_F(PictureTest, TilesMakeTheSamePictureAsOneFrame) {
+    settings.Specular = true;
+    elementTable.assign(2, Element{});
+    elementTable[0] = {"Carbon", "C", 6, 2, 4, 'A', 0, 12.0f, 30.0f, {0.5f, 0.5f, 0.5f, 1}};
+    elementTable[1] = {"Oxygen", "O", 8, 2, 6, 'A', 0, 16.0f, 28.0f, {1, 0, 0, 1}};
+    for (int i = 0; i < 12; ++i) {
+        Node node;
+        node.id = i;
+        node.element = &elementTable[i % 2];
+        node.position = {static_cast<float>(i * 23 % 200 - 100),
+                         static_cast<float>(i * 41 % 160 - 80), static_cast<float>(i * 17 % 60)};
+        if (i == 0) node.position = {0, 0, 100};  // under the pointer
+        node.cloud = i == 3;
+        AppendNode(node);
+    }
+    viewState.labelMode = 2;
+    TemporaryFolder folder;
+    PictureRequest request;
+    request.pointerInView = true;
+    request.mouseX = 300;
+    request.mouseY = 200;
+    auto picture = [&](const std::string& name, int tileSize) {
+        request.tileSize = tileSize;
+        EXPECT_EQ(RenderToPng(folder.File(name), request), PictureResult::written);
+        DecodedPng image;
+        EXPECT_TRUE(DecodePng(ReadFileOrEmpty(folder.File(name)), image));
+        return image;
+    };
+    const DecodedPng whole = picture("whole.png", 0);
+    const DecodedPng tiled = picture("tiled.png", 97);
+    ASSERT_NE(molecule.hoverNode, -1);
+    ASSERT_EQ(tiled.rgb.size(), whole.rgb.size());
+    int differing = 0;
+    for (size_t i = 0; i < whole.rgb.size(); ++i)
+        differing += std::abs(whole.rgb[i] - tiled.rgb[i]) > 8;
+    // Edges that fall on a tile's border may round to the other pixel.
+    EXPECT_LT(differing, static_cast<int>(whole.rgb.size() / 2000));
+
+    request.width = 4500;
+    request.height = 40;
+    const DecodedPng wide = picture("wide.png", 0);
+    EXPECT_EQ(wide.width, 4500);
 }
 
 TEST(PngEncoding, RejectsAnImageWhoseBytesDoNotMatchItsSize) {
