@@ -16,6 +16,8 @@
 #include "format_commands.h"
 #include "format_io.h"
 #include "installed_files.h"
+#include "isolated_call.h"
+#include "main_window.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -289,7 +291,21 @@ bool MayEndWithUnsavedChanges() {
     return !UnsavedChanges() || AskYesNo("Really Quit?", "Quit Program");
 }
 
+bool CommandRunsWhileChildWorks(int id) {
+    const int changing[] = {kNew,           kLoad,         kSave,        kRename, kSetFormula,
+                            kAddNewAtom,    kJoinAtoms,    kUnjoinAtoms, kImport, kExport,
+                            kNewFromSmiles, kAddHydrogens, kUndo,        kRedo};
+    return std::find(std::begin(changing), std::end(changing), id) == std::end(changing);
+}
+
 bool HandleCommand(int id) {
+    if (IsolatedWorkUnderWay()) {
+        if (id == kEnter || id == kEscape || id == kExit) {
+            CancelChildWork([id] { HandleCommand(id); });
+            return true;
+        }
+        if (!CommandRunsWhileChildWorks(id)) return true;  // its menu item is greyed meanwhile
+    }
     for (const Command& command : kCommands)
         if (command.id == id) {
             RunAsStep(command.step, command.kind, command.run);
@@ -309,6 +325,16 @@ bool HandleCommand(int id) {
 }
 
 void HandleKey(ShortcutKey key) {
+    if (IsolatedWorkUnderWay()) {
+        // Only the view's keys act while a child works on the molecule.
+        const ShortcutKey view[] = {ShortcutKey::D, ShortcutKey::I, ShortcutKey::O,
+                                    ShortcutKey::P, ShortcutKey::S, ShortcutKey::T};
+        if (key == ShortcutKey::Escape) {
+            CancelChildWork([] { HandleKey(ShortcutKey::Escape); });
+            return;
+        }
+        if (std::find(std::begin(view), std::end(view), key) == std::end(view)) return;
+    }
     const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
     if (digit >= 0 && digit < 9) {
         UndoStep step = BeginUndoStep("Add Atom");
