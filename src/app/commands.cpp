@@ -17,7 +17,6 @@
 #include "format_io.h"
 #include "installed_files.h"
 #include "isolated_call.h"
-#include "main_window.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -299,13 +298,9 @@ bool CommandRunsWhileChildWorks(int id) {
 }
 
 bool HandleCommand(int id) {
-    if (IsolatedWorkUnderWay()) {
-        if (id == kEnter || id == kEscape || id == kExit) {
-            CancelChildWork([id] { HandleCommand(id); });
-            return true;
-        }
-        if (!CommandRunsWhileChildWorks(id)) return true;  // its menu item is greyed meanwhile
-    }
+    // Its menu item is greyed meanwhile. The ways out run: ending the program
+    // gives up on the child.
+    if (IsolatedWorkUnderWay() && !CommandRunsWhileChildWorks(id)) return true;
     for (const Command& command : kCommands)
         if (command.id == id) {
             RunAsStep(command.step, command.kind, command.run);
@@ -326,14 +321,12 @@ bool HandleCommand(int id) {
 
 void HandleKey(ShortcutKey key) {
     if (IsolatedWorkUnderWay()) {
-        // Only the view's keys act while a child works on the molecule.
-        const ShortcutKey view[] = {ShortcutKey::D, ShortcutKey::I, ShortcutKey::O,
-                                    ShortcutKey::P, ShortcutKey::S, ShortcutKey::T};
-        if (key == ShortcutKey::Escape) {
-            CancelChildWork([] { HandleKey(ShortcutKey::Escape); });
-            return;
-        }
-        if (std::find(std::begin(view), std::end(view), key) == std::end(view)) return;
+        // Only the view's keys and the way out act while a child works on the
+        // molecule; ending the program gives up on the child.
+        const ShortcutKey allowed[] = {ShortcutKey::Escape, ShortcutKey::D, ShortcutKey::I,
+                                       ShortcutKey::O,      ShortcutKey::P, ShortcutKey::S,
+                                       ShortcutKey::T};
+        if (std::find(std::begin(allowed), std::end(allowed), key) == std::end(allowed)) return;
     }
     const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
     if (digit >= 0 && digit < 9) {

@@ -58,8 +58,8 @@ constexpr int kRunLayout = 40211;
 
 // Runs the command with this id; false for an id the program does not know.
 // While a child process works for the window, the commands that would change
-// the molecule or start another child are refused, and the ways out give up
-// on the child first.
+// the molecule or start another child are refused; ending the program gives
+// up on the child.
 bool HandleCommand(int id);
 // Whether the command with this id runs while a child process works.
 bool CommandRunsWhileChildWorks(int id);
