@@ -345,51 +345,48 @@ std::string Mol2AttributesError(std::string_view text) {
 // array) are checked as written.
 std::string CmlChargeError(std::string_view text) {
     constexpr std::string_view kAttribute = "formalCharge=";
-    size_t atoms = 0;  // atom tags before the one the charge is on
-    size_t scanned = 0;
+    size_t atoms = 0;   // atom tags up to the one the charge is on
+    bool list = false;  // that tag is an atom array, whose charges come as a list
+    size_t open = text.find('<');
     for (size_t at = text.find(kAttribute); at != std::string_view::npos;
          at = text.find(kAttribute, at + 1)) {
-        const size_t tag = text.rfind('<', at);
-        if (tag == std::string_view::npos || at + kAttribute.size() >= text.size()) continue;
-        for (size_t open = text.find('<', scanned); open != std::string_view::npos && open < tag;
-             open = text.find('<', open + 1)) {
-            const size_t name = text.find_first_of(" \t\r\n/>", open);
-            std::string_view element = text.substr(open + 1, name - open - 1);
-            element = element.substr(
-                element.find(':') == std::string_view::npos ? 0 : element.find(':') + 1);
-            if (element == "atom") ++atoms;
-            scanned = open + 1;
+        // The tags before the attribute, in one pass over the whole text.
+        for (; open != std::string_view::npos && open < at; open = text.find('<', open + 1)) {
+            std::string_view name = text.substr(open + 1);
+            name = name.substr(0, name.find_first_of(" \t\r\n/>"));
+            if (const size_t colon = name.find(':'); colon != std::string_view::npos)
+                name.remove_prefix(colon + 1);
+            if (name == "atom") ++atoms;
+            list = name == "atomArray";
         }
-        const char quote = text[at + kAttribute.size()];
         const size_t begin = at + kAttribute.size() + 1;
+        if (begin > text.size()) break;
+        const char quote = text[begin - 1];
         const size_t close = text.find(quote, begin);
         if ((quote != '"' && quote != '\'') || close == std::string_view::npos) continue;
-        std::string_view name = text.substr(tag + 1, text.find_first_of(" \t\r\n", tag) - tag - 1);
-        name = name.substr(name.find(':') == std::string_view::npos ? 0 : name.find(':') + 1);
-        const bool list = name == "atomArray";
         std::string_view values = text.substr(begin, close - begin);
-        for (size_t index = 1; !values.empty(); ++index) {
+        for (size_t index = 1;; ++index) {
             const size_t start = values.find_first_not_of(" \t\r\n");
             if (start == std::string_view::npos) break;
             values.remove_prefix(start);
             const size_t length = std::min(values.find_first_of(" \t\r\n"), values.size());
             std::string_view word = values.substr(0, length);
             values.remove_prefix(length);
-            const bool negative = !word.empty() && word[0] == '-';
-            if (!word.empty() && (word[0] == '+' || negative)) word.remove_prefix(1);
+            const bool negative = word[0] == '-';
+            if (word[0] == '+' || negative) word.remove_prefix(1);
             unsigned long long magnitude = 0;
-            const auto [last, error] =
-                std::from_chars(word.data(), word.data() + word.size(), magnitude);
-            if (error == std::errc::result_out_of_range ||
-                (error == std::errc{} && last == word.data() + word.size() &&
-                 magnitude > static_cast<unsigned long long>(kMaxCharge))) {
+            const char* end = word.data() + word.size();
+            const auto [last, error] = std::from_chars(word.data(), end, magnitude);
+            const bool huge =
+                error == std::errc::result_out_of_range ||
+                magnitude > static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+            if (huge || (error == std::errc{} && last == end &&
+                         magnitude > static_cast<unsigned long long>(kMaxCharge))) {
                 const long long shown =
-                    error == std::errc{} && magnitude <= static_cast<unsigned long long>(
-                                                             std::numeric_limits<long long>::max())
-                        ? static_cast<long long>(magnitude) * (negative ? -1 : 1)
-                        : (negative ? std::numeric_limits<long long>::min()
-                                    : std::numeric_limits<long long>::max());
-                return ChargeError(list ? index : atoms + 1, shown);
+                    huge ? (negative ? std::numeric_limits<long long>::min()
+                                     : std::numeric_limits<long long>::max())
+                         : static_cast<long long>(magnitude) * (negative ? -1 : 1);
+                return ChargeError(list ? index : atoms, shown);
             }
         }
     }
