@@ -1,7 +1,7 @@
 // The main window and its view.
 //
 // Sections: the view (context, frames, mouse), the window (menu, timers,
-// keys, geometry).
+// keys, geometry), the child at work (the wait's event loop, Cancel).
 #include "main_window.h"
 
 #include <QApplication>

@@ -3,11 +3,12 @@
 // and ours.
 //
 //   Formats      the fixed list, chosen by extension
-//   Guards       user-interface thread, reads in a child process, one
-//                OpenMP thread, silenced logs,
-//                input that is text and whose counts fit its size
+//   Guards       user-interface thread, one OpenMP thread, silenced logs,
+//                input that is text and whose counts and charges fit
 //   Mapping      Open Babel molecule <-> Molecule
-//   Operations   import, SMILES build, export, hydrogens
+//   Operations   import and SMILES build (read in a child process), the
+//                atoms' symmetry and stereo perception, export (written in
+//                a child process), hydrogens
 //   Commands     the same on the process-wide molecule, with messages
 #include "chemical_formats.h"
 
