@@ -1,7 +1,9 @@
 // Importing a 10,000-atom PDB file without bonds (caffeine molecules on a
 // grid, so every bond and bond order is perceived): the library's own read
 // and perception alone, and the whole import with the mapping to the model;
-// and building caffeine in 3D from SMILES.
+// building caffeine in 3D from SMILES; and exporting a long chain of carbons
+// as SDF, with the library's own stereo perception (time cubic in the chain's
+// length) beside the program's, and the whole export through a child process.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -92,6 +94,73 @@ void BM_BuildFromSmiles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BuildFromSmiles)->Unit(benchmark::kMillisecond);
+
+// A zigzag chain of atoms carbons, 1.25 Å apart along x.
+Molecule Chain(int atoms) {
+    Molecule chain;
+    for (int i = 0; i < atoms; ++i) {
+        Node node;
+        node.id = i;
+        node.element = FindElement("C");
+        node.position = {i * 1.25f * kUnitsPerAngstrom, (i % 2) * 0.9f * kUnitsPerAngstrom, 0};
+        if (i > 0) {
+            node.neighbours = {i - 1};
+            node.linkOrders = {1};
+            chain.nodes.back().neighbours.push_back(i);
+            chain.nodes.back().linkOrders.push_back(1);
+        }
+        chain.nodes.push_back(std::move(node));
+    }
+    return chain;
+}
+
+// In this process, as exports were written before they moved to a child;
+// the library's recursion along the chain needs more than the usual stack
+// beyond some tens of thousands of atoms, so the sizes stop short of that.
+void BM_ExportSdfLibraryStereo(benchmark::State& state) {
+    LoadShippedElements();
+    const Molecule chain = Chain(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WriteWithLibraryOnly(chain, ChemicalFormat::Molfile, true));
+    state.counters["atoms"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_ExportSdfLibraryStereo)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ExportSdfProgramStereo(benchmark::State& state) {
+    LoadShippedElements();
+    const Molecule chain = Chain(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WriteWithLibraryOnly(chain, ChemicalFormat::Molfile, false));
+    state.counters["atoms"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_ExportSdfProgramStereo)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+
+// The export as the program runs it: in a child process with a deep stack,
+// so 100,000 atoms too.
+void BM_ExportSdfInChild(benchmark::State& state) {
+    LoadShippedElements();
+    const Molecule chain = Chain(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const ExportResult result = ExportMoleculeText(chain, ChemicalFormat::Molfile);
+        if (!result.error.empty()) state.SkipWithError(result.error.c_str());
+    }
+    state.counters["atoms"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_ExportSdfInChild)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "format_commands.h"
 #include "format_io.h"
 #include "installed_files.h"
+#include "isolated_call.h"
 #include "measurement.h"
 #include "molecule.h"
 #include "molecule_file.h"
@@ -289,7 +290,17 @@ bool MayEndWithUnsavedChanges() {
     return !UnsavedChanges() || AskYesNo("Really Quit?", "Quit Program");
 }
 
+bool CommandRunsWhileChildWorks(int id) {
+    const int changing[] = {kNew,           kLoad,         kSave,        kRename, kSetFormula,
+                            kAddNewAtom,    kJoinAtoms,    kUnjoinAtoms, kImport, kExport,
+                            kNewFromSmiles, kAddHydrogens, kUndo,        kRedo};
+    return std::find(std::begin(changing), std::end(changing), id) == std::end(changing);
+}
+
 bool HandleCommand(int id) {
+    // Its menu item is greyed meanwhile. The ways out run: ending the program
+    // gives up on the child.
+    if (IsolatedWorkUnderWay() && !CommandRunsWhileChildWorks(id)) return true;
     for (const Command& command : kCommands)
         if (command.id == id) {
             RunAsStep(command.step, command.kind, command.run);
@@ -309,6 +320,14 @@ bool HandleCommand(int id) {
 }
 
 void HandleKey(ShortcutKey key) {
+    if (IsolatedWorkUnderWay()) {
+        // Only the view's keys and the way out act while a child works on the
+        // molecule; ending the program gives up on the child.
+        const ShortcutKey allowed[] = {ShortcutKey::Escape, ShortcutKey::D, ShortcutKey::I,
+                                       ShortcutKey::O,      ShortcutKey::P, ShortcutKey::S,
+                                       ShortcutKey::T};
+        if (std::find(std::begin(allowed), std::end(allowed), key) == std::end(allowed)) return;
+    }
     const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
     if (digit >= 0 && digit < 9) {
         UndoStep step = BeginUndoStep("Add Atom");

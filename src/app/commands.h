@@ -57,7 +57,12 @@ constexpr int kRunLayout = 40211;
 }  // namespace CommandId
 
 // Runs the command with this id; false for an id the program does not know.
+// While a child process works for the window, the commands that would change
+// the molecule or start another child are refused; ending the program gives
+// up on the child.
 bool HandleCommand(int id);
+// Whether the command with this id runs while a child process works.
+bool CommandRunsWhileChildWorks(int id);
 
 // Key codes of the release shortcuts, independent of the window system.
 enum class ShortcutKey {

@@ -8,6 +8,7 @@
 #include "camera.h"
 #include "chemical_formats.h"
 #include "dragging.h"
+#include "isolated_call.h"
 #include "molecule_file.h"
 #include "undo.h"
 
@@ -33,6 +34,7 @@ enum class Origin { OwnFile, Outside };
 // becomes the molecule's file only when load succeeds.
 template <typename Load>
 bool LoadAsStep(const char* command, const std::string& path, Origin origin, Load load) {
+    if (IsolatedWorkUnderWay()) return false;  // one molecule on its way in or out at a time
     UndoStep step = BeginUndoStep(command);
     if (!load()) return false;
     FitEyeToView();
@@ -91,6 +93,7 @@ bool LoadFromSmiles(const std::string& smiles, bool centre) {
 }
 
 bool WriteAnyMoleculeFile(const std::string& path) {
+    if (IsolatedWorkUnderWay()) return false;
     if (FormatOfPath(path)) return ExportMoleculeCommand(path);
     return SaveMoleculeFile(path);
 }

@@ -1,12 +1,13 @@
 // The main window and its view.
 //
 // Sections: the view (context, frames, mouse), the window (menu, timers,
-// keys, geometry).
+// keys, geometry), the child at work (the wait's event loop, Cancel).
 #include "main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,18 +15,23 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <cstdlib>
 #include <cstring>
 
+#include <poll.h>
 #include <xcb/xcb.h>
 
 #include "commands.h"
 #include "format_io.h"
 #include "frame.h"
 #include "gl_setup.h"
+#include "isolated_call.h"
 #include "key_presses.h"
 #include "molecule.h"
 #include "pointer_input.h"
@@ -275,6 +281,8 @@ PointerEvent PointerEventOf(PointerEvent::Kind kind, QPoint at, Qt::KeyboardModi
 void GLView::mousePressEvent(QMouseEvent* event) {
     using Kind = PointerEvent::Kind;
     const QPoint at = event->position().toPoint();
+    // Selecting and dragging change the molecule: not while a child works on it.
+    if (event->button() == Qt::LeftButton && IsolatedWorkUnderWay()) return;
     if (event->button() == Qt::LeftButton) {
         // A press on an atom may start a drag, one undo step from here.
         BeginAtomDrag();
@@ -327,6 +335,15 @@ MainWindow::MainWindow() {
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName("statusLine");
     statusBar()->addWidget(statusLine_, 1);
+    progressLine_ = new QLabel(this);
+    progressLine_->setObjectName("progressLine");
+    statusBar()->addPermanentWidget(progressLine_);
+    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_->setObjectName("cancelChild");
+    cancelButton_->setFocusPolicy(Qt::NoFocus);  // the keys stay with the window
+    statusBar()->addPermanentWidget(cancelButton_);
+    connect(cancelButton_, &QPushButton::clicked, [] { CancelChildWork(); });
+    ShowChildWork("", -1);
     RefreshStatus();
     qApp->installEventFilter(this);
 
@@ -463,6 +480,7 @@ void MainWindow::BuildMenu() {
                     HandleCommand(id);
                     if (shellState.mainWindow == this) RefreshStatus();
                 });
+                commandItems_[id] = action;
                 if (id == kUndo) undoItem_ = action;
                 if (id == kRedo) redoItem_ = action;
                 if (id == kExportPicture) action->setShortcut(QKeySequence("Ctrl+E"));
@@ -480,8 +498,12 @@ void MainWindow::RefreshStatus() {
         if (item->text() != caption) item->setText(caption);
         item->setEnabled(enabled);
     };
-    show(undoItem_, UndoItemText(), "Ctrl+Z", CanUndo());
-    show(redoItem_, RedoItemText(), "Ctrl+Shift+Z", CanRedo());
+    const bool childWorks = IsolatedWorkUnderWay();
+    for (const auto& [id, item] : commandItems_)
+        if (item != undoItem_ && item != redoItem_)
+            item->setEnabled(!childWorks || CommandRunsWhileChildWorks(id));
+    show(undoItem_, UndoItemText(), "Ctrl+Z", CanUndo() && !childWorks);
+    show(redoItem_, RedoItemText(), "Ctrl+Shift+Z", CanRedo() && !childWorks);
     const QString line = QString::fromStdString(StatusLineText());
     if (statusLine_->text() != line) statusLine_->setText(line);
     ShowMenuMarks();  // an option may have changed outside the menu (an import pauses the layout)
@@ -614,7 +636,14 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box ends the program at once, unless that would lose changes
-    // and the person says No.
+    // and the person says No. A child at work is given up on first.
+    if (IsolatedWorkUnderWay()) {
+        event->ignore();
+        CancelChildWork([] {
+            if (MainWindow* window = TheMainWindow()) window->close();
+        });
+        return;
+    }
     if (!MayEndWithUnsavedChanges()) {
         event->ignore();
         return;
@@ -672,4 +701,74 @@ void MainWindow::PlaceFromSettings() {
 void MainWindow::StopTimers() {
     simulationTimer_.stop();
     frameTimer_.stop();
+}
+
+void MainWindow::ShowChildWork(const std::string& activity, long long seconds) {
+    progressLine_->setVisible(seconds >= 0);
+    cancelButton_->setVisible(seconds >= 0);
+    if (seconds >= 0)
+        progressLine_->setText(
+            QString::fromStdString(activity + "... " + std::to_string(seconds) + " s"));
+    RefreshStatus();
+}
+
+// ------------------------------------------------------ the child at work
+
+namespace {
+
+struct ChildWait {
+    std::string activity;                     // what the child does, for the status bar
+    bool cancelled = false;                   // given up on: the next wake ends the wait
+    QPointer<QEventLoop> loop;                // the wait's event loop while it runs
+    std::vector<std::function<void()>> then;  // to run once the child has ended
+};
+ChildWait childWait;
+
+// How often the status bar's count of seconds moves on.
+constexpr int kProgressIntervalMs = 250;
+
+bool WaitForChild(int fd, std::chrono::milliseconds elapsed) {
+    if (childWait.cancelled) return false;
+    MainWindow* window = TheMainWindow();
+    if (!window) {  // the window has gone: wait as the command line does
+        pollfd in{fd, POLLIN, 0};
+        poll(&in, 1, kProgressIntervalMs);
+        return !childWait.cancelled;
+    }
+    window->ShowChildWork(childWait.activity, elapsed.count() / 1000);
+    QEventLoop loop;
+    QSocketNotifier readable(fd, QSocketNotifier::Read);
+    QObject::connect(&readable, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kProgressIntervalMs, &loop, &QEventLoop::quit);
+    childWait.loop = &loop;
+    loop.exec();
+    childWait.loop = nullptr;
+    return !childWait.cancelled;
+}
+
+}  // namespace
+
+void InstallChildWaiting() {
+    SetIsolatedWaiting({[](const std::string& activity) {
+                            childWait.activity = activity;
+                            childWait.cancelled = false;
+                        },
+                        WaitForChild,
+                        [] {
+                            if (MainWindow* window = TheMainWindow()) window->ShowChildWork("", -1);
+                            childWait.cancelled = false;
+                            for (std::function<void()>& then : childWait.then)
+                                QTimer::singleShot(0, std::move(then));
+                            childWait.then.clear();
+                        }});
+}
+
+void CancelChildWork(std::function<void()> then) {
+    if (!IsolatedWorkUnderWay()) {
+        if (then) then();
+        return;
+    }
+    childWait.cancelled = true;
+    if (then) childWait.then.push_back(std::move(then));
+    if (childWait.loop) childWait.loop->quit();
 }

@@ -6,7 +6,10 @@
 #include <QMainWindow>
 #include <QOpenGLWidget>
 #include <QTimer>
+#include <functional>
+#include <map>
 #include <set>
+#include <string>
 
 #include "picture_state.h"
 #include "view_state.h"
@@ -40,6 +43,18 @@ private:
 };
 
 class QLabel;
+class QPushButton;
+
+// A child process at work for the window (an import, an export, a SMILES
+// build): while it runs, the window's events go on (the picture draws, the
+// window moves and resizes, the menus open), the status bar shows what the
+// child does and for how long with a Cancel button, and the commands that
+// would change the molecule wait. Installed once at start-up.
+void InstallChildWaiting();
+// Gives up on the child at work, if any (it is killed and its work counts
+// for nothing); then runs then, once the child has ended, or at once when
+// none is at work.
+void CancelChildWork(std::function<void()> then = {});
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -58,6 +73,9 @@ public:
     void RecordGeometry();
     // The view has drawn a frame from the state as it is now.
     void NoteFrameDrawn();
+    // Shows in the status bar that activity has run for seconds, with the
+    // Cancel button; a negative seconds hides both.
+    void ShowChildWork(const std::string& activity, long long seconds);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -82,6 +100,9 @@ private:
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     QLabel* statusLine_ = nullptr;
+    QLabel* progressLine_ = nullptr;         // what a child process does, while it does it
+    QPushButton* cancelButton_ = nullptr;    // gives up on that child
+    std::map<int, QAction*> commandItems_;   // every menu item, by command id
     std::set<int> heldKeys_;                 // flight and scaling keys held down, as ViewKey values
     unsigned long inputEvents_ = 0;          // input events seen anywhere in the program
     unsigned long drawnInputEvents_ = ~0ul;  // of those, the ones the last frame followed

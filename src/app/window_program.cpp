@@ -38,6 +38,7 @@ void SetProgramSurfaceFormat() {
 void EndProgram() {
     if (shellState.ended) return;
     shellState.ended = true;
+    CancelChildWork();
     WriteSettingsFile();
     if (auto* window = qobject_cast<MainWindow*>(shellState.mainWindow)) {
         window->StopTimers();
@@ -76,6 +77,7 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
 
     shellState.controlsDialogClosed = [] { ShowMenuMarks(); };
     SetOutsideMoleculeHandler([] { SetLayoutPaused(true); });
+    InstallChildWaiting();
     auto* window = new MainWindow;
     shellState.mainWindow = window;
     QObject::connect(window->view(), &GLView::contextFailed, [] {

@@ -3,11 +3,12 @@
 // and ours.
 //
 //   Formats      the fixed list, chosen by extension
-//   Guards       user-interface thread, reads in a child process, one
-//                OpenMP thread, silenced logs,
-//                input that is text and whose counts fit its size
+//   Guards       user-interface thread, one OpenMP thread, silenced logs,
+//                input that is text and whose counts and charges fit
 //   Mapping      Open Babel molecule <-> Molecule
-//   Operations   import, SMILES build, export, hydrogens
+//   Operations   import and SMILES build (read in a child process), the
+//                atoms' symmetry and stereo perception, export (written in
+//                a child process), hydrogens
 //   Commands     the same on the process-wide molecule, with messages
 #include "chemical_formats.h"
 
@@ -23,6 +24,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -36,6 +38,7 @@
 #include <openbabel/oberror.h>
 #include <openbabel/obfunctions.h>
 #include <openbabel/obiter.h>
+#include <openbabel/stereo/stereo.h>
 
 #include "atomic_write.h"
 #include "element.h"
@@ -139,10 +142,17 @@ constexpr size_t kMaxInputBytes = size_t{256} << 20;
 constexpr size_t kMaxSmilesLength = 1000;
 constexpr double kMaxCoordinate = 1e6;  // ångström; far beyond any real structure
 constexpr int kMaxCharge = 16;          // elementary charges on one atom
-// A read that takes longer is stopped; the largest files the program takes
-// are read in well under a minute.
+// A read or a write that takes longer is stopped; the largest files the
+// program takes are read and written in well under a minute.
 constexpr std::chrono::seconds kReadTimeLimit{120};
+constexpr std::chrono::seconds kWriteTimeLimit{120};
 constexpr const char* kUnreadable = "It could not be read: a record is malformed.";
+
+std::string ChargeError(size_t atom, long long charge) {
+    // The own format writes one character per unit of charge.
+    return "Atom " + std::to_string(atom) + " has a charge of " + std::to_string(charge) +
+           ", beyond the " + std::to_string(kMaxCharge) + " units either way the program takes.";
+}
 
 // Swallows the library's own text while a call is running.
 class NullBuffer : public std::streambuf {
@@ -244,12 +254,25 @@ size_t LineCount(std::string_view text) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 }
 
-// The two numbers at the start of line, or -1 for each missing one.
+// The two numbers at the start of line, or -1 for each missing one (a word
+// where a number should be counts as missing).
 std::pair<long long, long long> TwoNumbers(std::string_view line) {
-    std::istringstream in{std::string(line)};
-    long long first = -1, second = -1;
-    if (in >> first) in >> second;
-    return {first, second < 0 ? 0 : second};
+    long long numbers[2] = {-1, -1};
+    const char* at = line.data();
+    const char* end = line.data() + line.size();
+    for (long long& number : numbers) {
+        while (at < end && (*at == ' ' || *at == '\t' || *at == '\r')) ++at;
+        if (at < end && *at == '+') ++at;
+        const auto [last, error] = std::from_chars(at, end, number);
+        if (error == std::errc::result_out_of_range) {
+            number = std::numeric_limits<long long>::max();
+        } else if (error != std::errc{}) {
+            number = -1;
+            break;
+        }
+        at = last;
+    }
+    return {numbers[0], numbers[1] < 0 ? 0 : numbers[1]};
 }
 
 // The formats that state their atom count up front: a count that the text
@@ -318,6 +341,59 @@ std::string Mol2AttributesError(std::string_view text) {
     return {};
 }
 
+// The CML reader keeps a formal charge in a byte: 2147483647 would come in
+// as -1. The charges of the atoms (one per atom tag, or a list on an atom
+// array) are checked as written.
+std::string CmlChargeError(std::string_view text) {
+    constexpr std::string_view kAttribute = "formalCharge=";
+    size_t atoms = 0;   // atom tags up to the one the charge is on
+    bool list = false;  // that tag is an atom array, whose charges come as a list
+    size_t open = text.find('<');
+    for (size_t at = text.find(kAttribute); at != std::string_view::npos;
+         at = text.find(kAttribute, at + 1)) {
+        // The tags before the attribute, in one pass over the whole text.
+        for (; open != std::string_view::npos && open < at; open = text.find('<', open + 1)) {
+            std::string_view name = text.substr(open + 1);
+            name = name.substr(0, name.find_first_of(" \t\r\n/>"));
+            if (const size_t colon = name.find(':'); colon != std::string_view::npos)
+                name.remove_prefix(colon + 1);
+            if (name == "atom") ++atoms;
+            list = name == "atomArray";
+        }
+        const size_t begin = at + kAttribute.size() + 1;
+        if (begin > text.size()) break;
+        const char quote = text[begin - 1];
+        const size_t close = text.find(quote, begin);
+        if ((quote != '"' && quote != '\'') || close == std::string_view::npos) continue;
+        std::string_view values = text.substr(begin, close - begin);
+        for (size_t index = 1;; ++index) {
+            const size_t start = values.find_first_not_of(" \t\r\n");
+            if (start == std::string_view::npos) break;
+            values.remove_prefix(start);
+            const size_t length = std::min(values.find_first_of(" \t\r\n"), values.size());
+            std::string_view word = values.substr(0, length);
+            values.remove_prefix(length);
+            const bool negative = word[0] == '-';
+            if (word[0] == '+' || negative) word.remove_prefix(1);
+            unsigned long long magnitude = 0;
+            const char* end = word.data() + word.size();
+            const auto [last, error] = std::from_chars(word.data(), end, magnitude);
+            const bool huge =
+                error == std::errc::result_out_of_range ||
+                magnitude > static_cast<unsigned long long>(std::numeric_limits<long long>::max());
+            if (huge || (error == std::errc{} && last == end &&
+                         magnitude > static_cast<unsigned long long>(kMaxCharge))) {
+                const long long shown =
+                    huge ? (negative ? std::numeric_limits<long long>::min()
+                                     : std::numeric_limits<long long>::max())
+                         : static_cast<long long>(magnitude) * (negative ? -1 : 1);
+                return ChargeError(list ? index : atoms, shown);
+            }
+        }
+    }
+    return {};
+}
+
 std::string InputError(std::string_view text, ChemicalFormat format) {
     if (text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos)
         return "There is nothing in it.";
@@ -327,7 +403,20 @@ std::string InputError(std::string_view text, ChemicalFormat format) {
         const std::string error = Mol2AttributesError(text);
         if (!error.empty()) return error;
     }
+    if (format == ChemicalFormat::Cml) {
+        const std::string error = CmlChargeError(text);
+        if (!error.empty()) return error;
+    }
     return CountsError(text, format);
+}
+
+// Line ends of old Macintosh files (a carriage return alone) as line feeds:
+// some of the library's readers take only the other two kinds.
+std::string WithLineFeeds(std::string_view text) {
+    std::string fed(text);
+    for (size_t i = 0; i < fed.size(); ++i)
+        if (fed[i] == '\r' && (i + 1 == fed.size() || fed[i + 1] != '\n')) fed[i] = '\n';
+    return fed;
 }
 
 }  // namespace
@@ -447,10 +536,7 @@ void FromLibrary(const LibraryMolecule& taken, ImportResult& result) {
         }
         node.charge = atom.charge;
         if (std::abs(node.charge) > kMaxCharge) {
-            // The own format writes one character per unit of charge.
-            result.error = "Atom " + number + " has a charge of " + std::to_string(node.charge) +
-                           ", beyond the " + std::to_string(kMaxCharge) +
-                           " units either way the program takes.";
+            result.error = ChargeError(index + 1, node.charge);
             nodes.clear();
             return;
         }
@@ -561,6 +647,104 @@ LibraryMolecule ReadInLibrary(std::string_view text, ChemicalFormat format) {
     }
 }
 
+// Symmetry classes of the atoms by colour refinement: atoms start in classes
+// of their element, charge, isotope, ring and aromatic marks, and are split
+// by the classes and bond orders of their neighbours until no class splits,
+// or for at most kRefinementRounds rounds. Atoms the molecule's symmetry
+// maps onto each other always share a class. The library's own classes
+// (graph distances between all pairs of atoms, refined one bond at a time)
+// cost time cubic in the length of a chain; these are linear per round, and
+// the stereo perception that uses them needs only which atoms are alike.
+constexpr int kRefinementRounds = 64;
+
+uint64_t Mixed(uint64_t value) {
+    value += 0x9e3779b97f4a7c15ull;
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ull;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebull;
+    return value ^ (value >> 31);
+}
+
+// Renumbers keys as classes 1, 2, ... in the order of the keys; returns the
+// number of classes.
+size_t Renumber(const std::vector<uint64_t>& keys, std::vector<unsigned int>& classes) {
+    std::vector<uint64_t> distinct = keys;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    classes.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        classes[i] = static_cast<unsigned int>(
+            std::lower_bound(distinct.begin(), distinct.end(), keys[i]) - distinct.begin() + 1);
+    return distinct.size();
+}
+
+std::vector<unsigned int> SymmetryClasses(ob::OBMol& mol) {
+    const size_t count = mol.NumAtoms();
+    std::vector<uint64_t> keys(count);
+    std::vector<std::vector<std::pair<size_t, unsigned int>>> neighbours(count);
+    FOR_ATOMS_OF_MOL(atom, mol) {
+        const size_t index = atom->GetIndex();
+        keys[index] =
+            Mixed((uint64_t{atom->GetAtomicNum()} << 40) ^ (uint64_t{atom->GetIsotope()} << 24) ^
+                  (static_cast<uint64_t>(atom->GetFormalCharge() + 128) << 8) ^
+                  (atom->IsInRing() ? 2u : 0u) ^ (atom->IsAromatic() ? 1u : 0u));
+    }
+    FOR_BONDS_OF_MOL(bond, mol) {
+        const size_t a = bond->GetBeginAtom()->GetIndex(), b = bond->GetEndAtom()->GetIndex();
+        neighbours[a].push_back({b, bond->GetBondOrder()});
+        neighbours[b].push_back({a, bond->GetBondOrder()});
+    }
+    std::vector<unsigned int> classes;
+    size_t classCount = Renumber(keys, classes);
+    std::vector<uint64_t> around;
+    for (int round = 0; round < kRefinementRounds; ++round) {
+        for (size_t i = 0; i < count; ++i) {
+            around.clear();
+            for (const auto& [other, order] : neighbours[i])
+                around.push_back(Mixed((uint64_t{classes[other]} << 8) | order));
+            std::sort(around.begin(), around.end());
+            uint64_t key = Mixed(classes[i]);
+            for (uint64_t part : around) key = Mixed(key ^ part);
+            keys[i] = key;
+        }
+        const size_t refined = Renumber(keys, classes);
+        if (refined == classCount) break;
+        classCount = refined;
+    }
+    return classes;
+}
+
+// What the library's writers would perceive from the 3D coordinates
+// (tetrahedral centres, double bonds' cis and trans) before writing, done
+// with the classes above; the molecule is then marked as perceived.
+void PerceiveStereoFrom3D(ob::OBMol& mol) {
+    mol.DeleteData(ob::OBGenericDataType::StereoData);
+    const ob::OBStereoUnitSet units = ob::FindStereogenicUnits(&mol, SymmetryClasses(mol));
+    ob::TetrahedralFrom3D(&mol, units);
+    ob::CisTransFrom3D(&mol, units);
+    mol.SetChiralityPerceived();
+}
+
+// The library's write of source in format, run in a child process by
+// ExportMoleculeText; the library perceives the stereochemistry itself when
+// libraryStereo. Empty when it could not be written.
+std::string WriteInLibrary(const Molecule& source, ChemicalFormat format, bool libraryStereo) {
+    LibraryCall call;
+    ob::OBMol mol;
+    ToOpenBabel(source, mol);
+    ob::OBConversion conversion;
+    std::ostringstream out;
+    try {
+        if (!libraryStereo) PerceiveStereoFrom3D(mol);
+        if (!conversion.SetOutFormat(RowOf(format).openBabelId) || !conversion.Write(&mol, &out))
+            return {};
+    } catch (const std::bad_alloc&) {
+        throw;  // the child's end: too large
+    } catch (const std::exception&) {
+        return {};
+    }
+    return out.str();
+}
+
 // The way back from the child process.
 class ByteWriter {
 public:
@@ -633,9 +817,12 @@ bool Decode(std::string_view bytes, LibraryMolecule& taken) {
 
 }  // namespace
 
-ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
+ImportResult ImportMoleculeText(std::string_view given, ChemicalFormat format,
+                                const std::string& activity) {
     ImportResult result;
     if (!OnInterfaceThread(result.error)) return result;
+    const std::string fed = WithLineFeeds(given);
+    std::string_view text = fed;
     result.error = InputError(text, format);
     if (!result.error.empty()) return result;
     if (format == ChemicalFormat::Smiles) {
@@ -652,10 +839,12 @@ ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format) {
     // child process and only the molecule they read comes back.
     PrepareLibrary();
     const IsolatedOutcome outcome =
-        RunIsolated([&] { return Encode(ReadInLibrary(text, format)); }, kReadTimeLimit);
+        RunIsolated([&] { return Encode(ReadInLibrary(text, format)); }, kReadTimeLimit, activity);
     LibraryMolecule taken;
     if (!outcome.finished) {
-        result.error = "It could not be read: " + outcome.why + ".";
+        result.cancelled = outcome.cancelled;
+        result.error = outcome.tooLarge ? "It is too large to read."
+                                        : "It could not be read: " + outcome.why + ".";
         return result;
     }
     if (!Decode(outcome.bytes, taken)) {
@@ -693,7 +882,10 @@ ImportResult ImportMoleculeFile(const std::string& path) {
     } else if (!ReadWholeFile(path, text)) {
         result.error = "Unable to open file " + path + "!";
     } else {
-        result = ImportMoleculeText(text, format->format);
+        const size_t slash = path.find_last_of('/');
+        result = ImportMoleculeText(
+            text, format->format,
+            "Importing " + path.substr(slash == std::string::npos ? 0 : slash + 1));
         if (!result.error.empty())
             result.error = "Unable to import " + path + " as " + std::string(format->label) + ": " +
                            result.error;
@@ -709,43 +901,56 @@ ImportResult ImportMoleculeFile(const std::string& path) {
 }
 
 ImportResult BuildFromSmiles(std::string_view smiles) {
-    ImportResult result = ImportMoleculeText(smiles, ChemicalFormat::Smiles);
+    ImportResult result =
+        ImportMoleculeText(smiles, ChemicalFormat::Smiles, "Building from SMILES");
     if (result.error.empty() && result.molecule.name == Molecule{}.name)
         result.molecule.name = CleanTitle(std::string(smiles));
     return result;
 }
 
-ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format) {
+std::string WriteWithLibraryOnly(const Molecule& source, ChemicalFormat format,
+                                 bool libraryStereo) {
+    std::string error;
+    if (!OnInterfaceThread(error) || source.nodes.empty()) return {};
+    return WriteInLibrary(source, format, libraryStereo);
+}
+
+ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format,
+                                const std::string& activity) {
     ExportResult result;
     if (!OnInterfaceThread(result.error)) return result;
     if (source.nodes.empty()) {
         result.error = "There are no atoms to write.";
         return result;
     }
-    LibraryCall call;
-    ob::OBMol mol;
+    for (const Node& node : source.nodes)
+        if (std::abs(node.charge) > kMaxCharge) {
+            result.error = ChargeError(static_cast<size_t>(node.id) + 1, node.charge);
+            return result;
+        }
     bool ordersCut = false;
-    ToOpenBabel(source, mol, &ordersCut);
-    ob::OBConversion conversion;
-    std::ostringstream out;
-    bool written = false;
-    try {
-        written = conversion.SetOutFormat(RowOf(format).openBabelId) &&
-                  conversion.Write(&mol, &out) && !out.str().empty();
-    } catch (const std::exception&) {
-        written = false;
-    }
-    if (!written) {
+    for (const Node& node : source.nodes)
+        for (int order : node.linkOrders) ordersCut = ordersCut || order > kMaxWrittenOrder;
+    const std::string label(RowOf(format).info.label);
+    // The library's writers run in a child process as its readers do: what
+    // they cost in time, memory or a crash is that export's alone.
+    PrepareLibrary();
+    const IsolatedOutcome outcome = RunIsolated(
+        [&] { return WriteInLibrary(source, format, false); }, kWriteTimeLimit, activity);
+    if (!outcome.finished || outcome.bytes.empty()) {
+        result.cancelled = outcome.cancelled;
         result.error =
-            "The molecule could not be written as " + std::string(RowOf(format).info.label) + ".";
+            outcome.tooLarge ? "It is too large to write as " + label + "."
+            : outcome.finished || outcome.why.rfind("the reader failed", 0) == 0
+                ? "The molecule could not be written as " + label + "."
+                : "The molecule could not be written as " + label + ": " + outcome.why + ".";
         return result;
     }
-    result.text = out.str();
+    result.text = outcome.bytes;
     const bool clouds = std::any_of(source.nodes.begin(), source.nodes.end(),
                                     [](const Node& node) { return node.cloud; });
     if (clouds)
-        result.warning = "Electron clouds cannot be written to " +
-                         std::string(RowOf(format).info.label) + " and were left out.";
+        result.warning = "Electron clouds cannot be written to " + label + " and were left out.";
     if (ordersCut) {
         if (!result.warning.empty()) result.warning += "\n";
         result.warning += "Links of order above 3 were written as triple links.";
@@ -814,6 +1019,7 @@ void TakeImportedMolecule(Molecule&& imported) {
 namespace {
 
 bool TakeResult(ImportResult& result) {
+    if (result.cancelled) return false;  // the person gave up on it: nothing to say
     if (!result.error.empty()) {
         ShowMessage(result.error, "Import error");
         return false;
@@ -848,7 +1054,11 @@ bool ExportMoleculeCommand(const std::string& path) {
         ShowMessage("Unable to export " + path + ": " + why, "Export error");
         return false;
     }
-    ExportResult result = ExportMoleculeText(molecule, format->format);
+    const size_t slash = path.find_last_of('/');
+    ExportResult result =
+        ExportMoleculeText(molecule, format->format,
+                           "Exporting " + path.substr(slash == std::string::npos ? 0 : slash + 1));
+    if (result.cancelled) return false;
     if (!result.error.empty()) {
         ShowMessage("Unable to export " + path + ": " + result.error, "Export error");
         return false;

@@ -5,7 +5,9 @@
 //
 // Positions are converted with kUnitsPerAngstrom (units.h). Everything here
 // runs on the user-interface thread only: a call from another thread is
-// refused with a message.
+// refused with a message. The library's reads and writes run in a child
+// process (isolated_call.h): while one runs, the waiting side set there may
+// keep the window alive and give up on it.
 #pragma once
 
 #include <span>
@@ -40,13 +42,16 @@ struct ImportResult {
     Molecule molecule;
     std::string error;
     std::string warning;
+    bool cancelled = false;  // the read was given up on while it ran; error says so
 };
 
 // Reads the first molecule of text. Refuses input that is not text, a
 // molecule without atoms and any coordinate that is not finite. Atoms of
 // elements missing from the element table are left out with a warning.
 // SMILES text is built in 3D with hydrogens as BuildFromSmiles does.
-ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format);
+// activity names the read while it runs ("Importing caffeine.sdf").
+ImportResult ImportMoleculeText(std::string_view text, ChemicalFormat format,
+                                const std::string& activity = "Importing");
 // Reads path in the format its extension names.
 ImportResult ImportMoleculeFile(const std::string& path);
 // The library's own read of text (bond perception included; SMILES built in
@@ -63,8 +68,15 @@ struct ExportResult {
     std::string text;
     std::string error;
     std::string warning;
+    bool cancelled = false;  // the write was given up on while it ran; error says so
 };
-ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format);
+ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format,
+                                const std::string& activity = "Exporting");
+// The library's write of source in this process, with the stereochemistry
+// perceived as ExportMoleculeText does, or by the library itself when
+// libraryStereo (its time grows with the cube of a chain's length). Empty
+// when it could not be written.
+std::string WriteWithLibraryOnly(const Molecule& source, ChemicalFormat format, bool libraryStereo);
 
 // Appends the hydrogens that the atoms' valences lack, each linked to its
 // atom and placed near it. Returns the number added, or -1 with error set.

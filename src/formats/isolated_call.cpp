@@ -2,16 +2,37 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <exception>
+#include <new>
 
 namespace {
+
+IsolatedWaiting waiting;
+bool underWay = false;
+
+// The child's ways out besides success.
+constexpr int kExitFailed = 1;
+constexpr int kExitTooLarge = 3;
+
+// The library recurses once per atom along a chain (ring search, SMILES
+// writing): 100,000 atoms need far more than the usual 8 MB.
+constexpr size_t kWorkStack = size_t{512} << 20;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
 
 bool WriteAll(int fd, const std::string& bytes) {
     size_t done = 0;
@@ -24,30 +45,90 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-[[noreturn]] void RunChild(int out, const std::function<std::string()>& work) {
+// The address space the child may reach: what it inherits plus half the
+// physical memory, or no bound when that cannot be told.
+rlim_t AddressSpaceCap() {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    unsigned long long inherited = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%llu", &inherited) != 1) inherited = 0;
+        std::fclose(statm);
+    }
+    if (pages <= 0 || pageSize <= 0 || inherited == 0) return RLIM_INFINITY;
+    return static_cast<rlim_t>((inherited + static_cast<unsigned long long>(pages) / 2) *
+                               static_cast<unsigned long long>(pageSize));
+}
+
+struct ChildWork {
+    int out;
+    const std::function<std::string()>* work;
+    int status = kExitFailed;
+};
+
+void* RunWork(void* argument) {
+    auto* child = static_cast<ChildWork*>(argument);
+    try {
+        child->status = WriteAll(child->out, (*child->work)()) ? 0 : kExitFailed;
+    } catch (const std::bad_alloc&) {
+        child->status = kExitTooLarge;
+    } catch (...) {
+        child->status = kExitFailed;
+    }
+    return nullptr;
+}
+
+[[noreturn]] void RunChild(int out, const std::function<std::string()>& work, rlim_t cap) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (null >= 0) dup2(null, STDERR_FILENO);
-    int status = 1;
-    try {
-        status = WriteAll(out, work()) ? 0 : 1;
-    } catch (...) {
-        status = 1;
+    // Memory refused is the end of this child, whoever asked for it: the
+    // library may catch the exception and carry on in a broken state.
+    std::set_new_handler([] { _exit(kExitTooLarge); });
+    if (!kAddressSanitizer && cap != RLIM_INFINITY) {
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
     }
+    ChildWork child{out, &work};
+    pthread_attr_t attributes;
+    pthread_t thread;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kWorkStack);
+    if (pthread_create(&thread, &attributes, RunWork, &child) == 0)
+        pthread_join(thread, nullptr);
+    else
+        RunWork(&child);  // no room for the deep stack: the usual one
     // No exit handlers and no flushing of buffers copied from the parent.
-    _exit(status);
+    _exit(child.status);
+}
+
+std::string Duration(std::chrono::milliseconds limit) {
+    return limit.count() % 1000 == 0 ? std::to_string(limit.count() / 1000) + " s"
+                                     : std::to_string(limit.count()) + " ms";
 }
 
 }  // namespace
 
+void SetIsolatedWaiting(IsolatedWaiting hooks) {
+    waiting = std::move(hooks);
+}
+
+bool IsolatedWorkUnderWay() {
+    return underWay;
+}
+
 IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
-                            std::chrono::milliseconds limit) {
+                            std::chrono::milliseconds limit, const std::string& activity) {
     IsolatedOutcome outcome;
+    if (underWay) {
+        outcome.why = "another piece of work is under way";
+        return outcome;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         outcome.why = "no pipe could be made";
         return outcome;
     }
+    const rlim_t cap = AddressSpaceCap();
     const pid_t child = fork();
     if (child < 0) {
         close(fds[0]);
@@ -57,21 +138,31 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
     }
     if (child == 0) {
         close(fds[0]);
-        RunChild(fds[1], work);
+        RunChild(fds[1], work, cap);
     }
     close(fds[1]);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + limit;
+    const bool hooked = static_cast<bool>(waiting.wait);
+    underWay = true;
+    if (hooked && waiting.begin) waiting.begin(activity);
     bool timedOut = false;
     char buffer[65536];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        const auto now = std::chrono::steady_clock::now();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
         if (left.count() <= 0) {
             timedOut = true;
             break;
         }
+        if (hooked && !waiting.wait(fds[0], std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                now - start))) {
+            outcome.cancelled = true;
+            break;
+        }
         pollfd in{fds[0], POLLIN, 0};
-        const int ready = poll(&in, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        const int ready =
+            poll(&in, 1, hooked ? 0 : static_cast<int>(std::min<long long>(left.count(), 1000)));
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
         const ssize_t n = read(fds[0], buffer, sizeof buffer);
@@ -80,17 +171,24 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
         outcome.bytes.append(buffer, static_cast<size_t>(n));
     }
     close(fds[0]);
-    if (timedOut) kill(child, SIGKILL);
+    if (timedOut || outcome.cancelled) kill(child, SIGKILL);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (timedOut) {
-        outcome.why = "it took longer than " + (limit.count() % 1000 == 0
-                                                    ? std::to_string(limit.count() / 1000) + " s"
-                                                    : std::to_string(limit.count()) + " ms");
+    underWay = false;
+    if (hooked && waiting.end) waiting.end();
+    if (outcome.cancelled) {
+        outcome.why = "it was cancelled";
+    } else if (timedOut) {
+        outcome.why = "it took longer than " + Duration(limit);
     } else if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
         outcome.finished = true;
         return outcome;
+    } else if ((WIFEXITED(status) && WEXITSTATUS(status) == kExitTooLarge) ||
+               (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)) {
+        // A child killed by nobody here was killed by the kernel for its memory.
+        outcome.tooLarge = true;
+        outcome.why = "it needs more memory than it may take";
     } else {
         outcome.why = WIFSIGNALED(status)
                           ? "the reader failed (signal " + std::to_string(WTERMSIG(status)) + ")"

@@ -1,6 +1,6 @@
 // Running a piece of work in a child process, so that a fault in code we do
-// not own (a crash, an endless loop, an abort) costs that piece of work and
-// not the program with the person's molecule in it.
+// not own (a crash, an endless loop, an abort, memory without end) costs that
+// piece of work and not the program with the person's molecule in it.
 #pragma once
 
 #include <chrono>
@@ -8,14 +8,34 @@
 #include <string>
 
 struct IsolatedOutcome {
-    bool finished = false;  // the child wrote its result and exited normally
-    std::string bytes;      // what work returned, when finished
-    std::string why;        // why not, when not finished
+    bool finished = false;   // the child wrote its result and exited normally
+    bool cancelled = false;  // the waiting side gave up on it (Cancel, the program ending)
+    bool tooLarge = false;   // the child ran out of the memory it may take
+    std::string bytes;       // what work returned, when finished
+    std::string why;         // why not, when not finished
 };
 
+// What the calling process does while a child works. Without it the caller
+// just waits. wait is called again and again until the child is done; it
+// may run an event loop until fd is readable (the child wrote more or ended)
+// or a short while has passed, and returns false to give up on the child.
+struct IsolatedWaiting {
+    std::function<void(const std::string& activity)> begin;  // activity: "Importing caffeine.sdf"
+    std::function<bool(int fd, std::chrono::milliseconds elapsed)> wait;
+    std::function<void()> end;
+};
+void SetIsolatedWaiting(IsolatedWaiting waiting);
+// Whether a child is at work now (the waiting side's event loop is running).
+bool IsolatedWorkUnderWay();
+
 // Forks, runs work in the child with its standard error going nowhere, and
-// returns the bytes work produced. The child is killed once limit has passed.
-// The calling process only waits: no other thread of it runs in the child,
-// so work must not rely on them (no locks they may hold, no user interface).
+// returns the bytes work produced. The child is killed once limit has passed
+// or when the waiting side gives up. The child's address space may grow by
+// half the machine's physical memory (not under AddressSanitizer, which
+// needs room of its own); going beyond ends it with tooLarge. Its work runs
+// on a thread with a deep stack, as the library recurses along chains of
+// atoms. Only one child runs at a time: a call while another waits is
+// refused. No other thread of the caller runs in the child, so work must
+// not rely on them (no locks they may hold, no user interface).
 IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
-                            std::chrono::milliseconds limit);
+                            std::chrono::milliseconds limit, const std::string& activity = "");

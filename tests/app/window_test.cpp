@@ -541,6 +541,48 @@ TEST_F(WindowTest, ChemistryFormatsThroughTheMenus) {
     EXPECT_TRUE(answerer.allAnswered());
 }
 
+// A slow import leaves the window running: the picture draws, the status bar
+// counts the seconds beside a Cancel button, the commands that would change
+// the molecule are greyed, and Cancel kills the child and keeps the molecule.
+TEST_F(WindowTest, AnImportRunsBesideTheWindowAndCancelKeepsTheMolecule) {
+    const std::string slow = folder.File("chain.smi");
+    WriteFileOrFail(slow, std::string(300, 'C') + "\n");  // built in 3D for seconds
+    answerer.Push(
+        [&](QWidget* chooser) { TypeAndPress(QString::fromStdString(slow), "Open")(chooser); });
+    RunProgram(Example("water"), [&] {
+        Action("Run &Layout")->trigger();  // held still, so the molecule can be compared
+        const std::string before = Exactly();
+        auto* progress = Window()->findChild<QLabel*>("progressLine");
+        auto* cancel = Window()->findChild<QAbstractButton*>("cancelChild");
+        ASSERT_TRUE(progress && cancel);
+        EXPECT_FALSE(cancel->isVisible());
+        long framesAtStart = 0;
+        bool newGreyed = false;
+        std::string shown;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (!cancel->isVisible()) return;
+            if (framesAtStart == 0) framesAtStart = View()->framesDrawn();
+            shown = progress->text().toStdString();
+            newGreyed = !Action("&New")->isEnabled() && Action("&Demo")->isEnabled();
+            if (View()->framesDrawn() > framesAtStart + 5 &&
+                shown.find(" 1 s") != std::string::npos)
+                cancel->click();
+        });
+        watcher.start(20);
+        Action("&Demo")->trigger();  // the picture changes every frame
+        Action("&Import...")->trigger();
+        watcher.stop();
+        EXPECT_EQ(shown, "Importing chain.smi... 1 s");
+        EXPECT_TRUE(newGreyed);
+        EXPECT_FALSE(cancel->isVisible());
+        EXPECT_TRUE(Action("&New")->isEnabled());
+        EXPECT_EQ(Exactly(), before);
+        Action("&Demo")->trigger();
+    });
+    EXPECT_EQ(answerer.seen().size(), 1u) << "the chooser only: a cancelled import says nothing";
+}
+
 // Files dropped on the window: the own format loads, a chemistry format
 // imports, anything else is refused. Each read file heads Recent Files; one
 // deleted meanwhile is reported and taken off when chosen.

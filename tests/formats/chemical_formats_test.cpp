@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -99,6 +100,7 @@ std::vector<Malformed> MalformedCases(const std::string& sdf, const std::string&
         {"XYZ infinity", F::Xyz, "2\nx\nC 0 0 0\nO inf 0 0\n", "not a finite"},
         {"XYZ out of range", F::Xyz, "1\nx\nC 1e300 0 0\n", "not a finite"},
         {"XYZ words", F::Xyz, "hello world\nthis is not\nchemistry\n", "no atoms"},
+        {"XYZ count line of words", F::Xyz, "C3", "no atoms"},
         {"SDF huge counts", F::Molfile, "t\n p\n\n999999  0\n", "999 atoms and 999 bonds"},
         {"SDF V3000 huge counts", F::Molfile,
          "t\n p\n\n  0  0  0     0  0            999 V3000\nM  V30 BEGIN CTAB\n"
@@ -121,6 +123,11 @@ std::vector<Malformed> MalformedCases(const std::string& sdf, const std::string&
          "<molecule><atomArray><atom id=\"a1\" elementType=\"N\" formalCharge=\"40\" "
          "x3=\"0\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
          "charge of 40"},
+        {"CML charge beyond a byte", F::Cml,
+         "<molecule><atomArray><atom id=\"a1\" elementType=\"C\" x3=\"0\" y3=\"0\" z3=\"0\"/>"
+         "<atom id=\"a2\" elementType=\"N\" formalCharge=\"2147483647\" "
+         "x3=\"1\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
+         "Atom 2 has a charge of 2147483647"},
         {"CML negative hydrogen count (crashes the library)", F::Cml,
          "<molecule><atomArray><atom elementType=\"C\" hydrogenCount=\"-2\" "
          "x3=\"0\" y3=\"0\" z3=\"0\"/></atomArray></molecule>\n",
@@ -180,6 +187,35 @@ TEST(IsolatedCall, ReturnsTheBytesOrWhyTheChildFailed) {
         300ms);
     EXPECT_EQ(endless.why, "it took longer than 300 ms");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 30s) << "the child was not stopped";
+
+    // The waiting side is told what runs and may give up on it.
+    std::vector<std::string> told;
+    SetIsolatedWaiting({[&](const std::string& activity) { told.push_back(activity); },
+                        [&](int, std::chrono::milliseconds elapsed) {
+                            EXPECT_TRUE(IsolatedWorkUnderWay());
+                            return elapsed < 200ms;
+                        },
+                        [&] { told.push_back("end"); }});
+    const IsolatedOutcome cancelled = RunIsolated(
+        []() -> std::string {
+            for (;;) pause();
+        },
+        10s, "Waiting");
+    SetIsolatedWaiting({});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(told, (std::vector<std::string>{"Waiting", "end"}));
+    EXPECT_FALSE(IsolatedWorkUnderWay());
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "no address-space cap under AddressSanitizer, which needs the room";
+#else
+    const IsolatedOutcome greedy = RunIsolated(
+        []() -> std::string {
+            std::vector<char*> taken;
+            for (;;) taken.push_back(new char[size_t{1} << 30]);
+        },
+        30s);
+    EXPECT_TRUE(greedy.tooLarge) << greedy.why;
+#endif
 }
 
 TEST_F(FormatsTest, UnknownElementsAreLeftOutWithOneCountedWarning) {
@@ -269,6 +305,55 @@ TEST_F(FormatsTest, ExportWarnsOfWhatTheFormatCannotHold) {
     EXPECT_NE(result.text.find("  1  2  3  0"), std::string::npos) << result.text;
     EXPECT_NE(result.text.find("    1.0962    0.0000"), std::string::npos) << result.text;
     EXPECT_NE(ExportMoleculeText(Molecule{}, ChemicalFormat::Pdb).error, "");
+    molecule.nodes[b].charge = -17;  // from an own-format file; the formats' fields stop short
+    EXPECT_EQ(ExportMoleculeText(molecule, ChemicalFormat::Molfile).error,
+              "Atom 2 has a charge of -17, beyond the 16 units either way the program takes.");
+}
+
+TEST_F(FormatsTest, LoneCarriageReturnsEndLines) {
+    const ImportResult water =
+        ImportMoleculeText("3\rwater\rO 0 0 0\rH 0.96 0 0\rH -0.24 0.93 0\r", ChemicalFormat::Xyz);
+    EXPECT_EQ(water.error, "");
+    EXPECT_EQ(water.molecule.nodes.size(), 3u);
+}
+
+// The stereochemistry written (chiral flag, parities, wedges, @ and /) is
+// the library's own, for the corpus and for molecules that have some.
+TEST_F(FormatsTest, ExportPerceivesStereochemistryAsTheLibraryDoes) {
+    std::vector<Molecule> molecules;
+    for (const char* smiles : {"N[C@@H](C)C(=O)O", "C/C=C/C", "O[C@H]1CC[C@@H](C)CC1"})
+        molecules.push_back(BuildFromSmiles(smiles).molecule);
+    for (const char* name : {"caffeine", "glycine-zwitterion", "benzene", "acetate"})
+        molecules.push_back(
+            ImportMoleculeText(Corpus(std::string(name) + ".sdf"), ChemicalFormat::Molfile)
+                .molecule);
+    for (const Molecule& m : molecules) {
+        ASSERT_FALSE(m.nodes.empty());
+        for (ChemicalFormat format : {ChemicalFormat::Molfile, ChemicalFormat::Smiles})
+            EXPECT_EQ(WriteWithLibraryOnly(m, format, false), WriteWithLibraryOnly(m, format, true))
+                << m.name;
+    }
+}
+
+// A chain the library would take minutes over, or overflow the stack on.
+TEST_F(FormatsTest, AHundredThousandAtomChainIsExported) {
+    Molecule chain;
+    for (int i = 0; i < 100000; ++i) {
+        Node node;
+        node.id = i;
+        node.element = FindElement("C");
+        node.position = {i * 1.25f * kUnitsPerAngstrom, (i % 2) * 0.9f * kUnitsPerAngstrom, 0};
+        if (i > 0) node.neighbours = {i - 1}, node.linkOrders = {1};
+        if (i > 0)
+            chain.nodes.back().neighbours.push_back(i), chain.nodes.back().linkOrders.push_back(1);
+        chain.nodes.push_back(std::move(node));
+    }
+    const ExportResult sdf = ExportMoleculeText(chain, ChemicalFormat::Molfile);
+    EXPECT_EQ(sdf.error, "");
+    EXPECT_NE(sdf.text.find("COUNTS 100000 99999"), std::string::npos);
+    const ExportResult smiles = ExportMoleculeText(chain, ChemicalFormat::Smiles);
+    EXPECT_EQ(smiles.error, "");
+    EXPECT_EQ(std::count(smiles.text.begin(), smiles.text.end(), 'C'), 100000);
 }
 
 // A failed import shows one message and leaves the molecule as it was; a
