@@ -29,6 +29,7 @@ struct Settings {
     Colour LinkColour{1.0f, 1.0f, 1.0f, 1.0f};
     Colour CloudColour{1.0f, 0.5f, 0.5f, 0.25f};
     std::string startDirectory;  // working directory at start-up; Tessaril.ini lives here
+    std::string unreadLines;     // lines of Tessaril.ini the reader did not take, as they were
 };
 
 // Where the client area sits in the outer frame that the file stores: the
