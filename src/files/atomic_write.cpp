@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -227,6 +229,8 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, size_t limit, 
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) why = ReadFault::CannotOpen;
     if (why == ReadFault::None && whole && static_cast<unsigned long long>(info.st_size) > limit)
         why = ReadFault::TooLarge;
+    if (why == ReadFault::None && static_cast<unsigned long long>(info.st_size) > AvailableMemory())
+        why = ReadFault::OutOfMemory;
     std::string content;
     try {
         if (why == ReadFault::None) {
@@ -259,6 +263,24 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, size_t limit, 
 }
 
 }  // namespace
+
+size_t AvailableMemory() {
+    std::ifstream in("/proc/meminfo");
+    std::string key;
+    unsigned long long kilobytes = 0;
+    unsigned long long total = 0;
+    int found = 0;
+    while (found < 2 && in >> key >> kilobytes) {
+        if (key == "MemAvailable:" || key == "SwapFree:") {
+            total += kilobytes;
+            ++found;
+        }
+        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    if (found == 0 || total > std::numeric_limits<size_t>::max() / 1024)
+        return std::numeric_limits<size_t>::max();
+    return static_cast<size_t>(total) * 1024;
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, WriteFault* fault) {
     const WriteFault why = WriteFile(path, bytes);

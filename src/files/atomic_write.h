@@ -10,6 +10,10 @@
 // The largest molecule or settings file read.
 constexpr size_t kLargestReadableFile = size_t{512} << 20;
 
+// The memory the system can still give the program, in bytes: what it
+// reports available, swap included; the largest size_t when it does not say.
+size_t AvailableMemory();
+
 // Why a write failed.
 enum class WriteFault {
     None,
@@ -50,8 +54,8 @@ enum class ReadFault {
 
 // Reads the whole regular file at path into bytes. False, leaving bytes
 // alone, for anything else (a folder, a FIFO, a device), for a file that
-// cannot be read, and for one larger than limit; the reason goes to *fault
-// when given.
+// cannot be read, for one larger than limit, and for one larger than the
+// memory available; the reason goes to *fault when given.
 bool ReadWholeFile(const std::string& path, std::string& bytes, ReadFault* fault = nullptr,
                    size_t limit = kLargestReadableFile);
 
