@@ -42,14 +42,17 @@ struct Reading {
 // end: LF, CR LF and a lone CR each end a line.
 template <typename Visit>
 void ForEachLine(std::string_view text, Visit visit) {
-    const char* data = text.data();
-    const size_t size = text.size();
     size_t start = 0;
-    while (start < size) {
-        size_t end = start;
-        while (end < size && data[end] != '\n' && data[end] != '\r') ++end;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        // A CR ends a line too; within a line ended by LF it is rare.
+        for (size_t cr; (cr = text.substr(start, end - start).find('\r')) != text.npos;) {
+            if (cr > 0) visit(text.substr(start, cr));
+            start += cr + 1;
+        }
         if (end > start) visit(text.substr(start, end - start));
-        start = end + 1;  // after CR LF the LF gives an empty line, passed over
+        start = end + 1;
     }
 }
 
@@ -60,13 +63,14 @@ std::string DelimitedText(std::string_view line, char close) {
     return std::string(line.substr(1, end == std::string_view::npos ? line.npos : end - 1));
 }
 
-// The lines that begin with "(", counted in one plain pass over the text.
+// The lines that begin with "(", counted in one quick pass over the text.
 int CountNodeLines(std::string_view text) {
-    int count = !text.empty() && text[0] == '(';
-    for (size_t i = 1; i < text.size(); ++i)
-        count += text[i] == '(' && (text[i - 1] == '\n' || text[i - 1] == '\r');
+    int count = 0;
+    for (size_t at = text.find('('); at != std::string_view::npos; at = text.find('(', at + 1))
+        count += at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
     return count;
 }
+
 float RandomCoordinate() {
     // 0.0012207404 is the float nearest 40/32767: the spread is -20..20.
     const long double scale = static_cast<long double>(0.0012207404f);
@@ -135,10 +139,10 @@ void ReadLinks(std::string_view line, const NodeLineParts& parts, int index, Rea
     Node& node = reading.nodes.back();
     if (parts.open + 1 < parts.end) {
         // Room for every entry listed, as many as there are nodes at most.
+        const size_t most = static_cast<size_t>(reading.nodeLineCount);
         size_t entries = 1;
-        for (size_t at = parts.open + 1; at < parts.end; ++at) entries += line[at] == ',';
-        if (entries > static_cast<size_t>(reading.nodeLineCount))
-            entries = static_cast<size_t>(reading.nodeLineCount);
+        for (size_t at = parts.open + 1; at < parts.end && entries < most; ++at)
+            entries += line[at] == ',';
         node.neighbours.reserve(entries);
         node.linkOrders.reserve(entries);
     }
