@@ -188,7 +188,7 @@ void ParseSettingsText(std::string_view text, Settings& target, ElementTable& ta
     });
     unread.append(text.substr(stop));
     if (!unread.empty() && unread.back() != '\n') unread.push_back('\n');
-    target.unreadLines = std::move(unread);
+    target.unreadLines = std::make_shared<const std::string>(std::move(unread));
 }
 
 std::string FormatSettingsText(const Settings& source, const ElementTable& table) {
@@ -223,7 +223,8 @@ std::string FormatSettingsText(const Settings& source, const ElementTable& table
                 FormatG(e.colour.red) + "," + FormatG(e.colour.green) + "," +
                 FormatG(e.colour.blue) + "\n";
     }
-    return text + source.unreadLines;
+    if (source.unreadLines) text += *source.unreadLines;
+    return text;
 }
 
 std::string SettingsFilePath(const Settings& source) {

@@ -276,7 +276,7 @@ TEST(SettingsWriterTest, RewriteKeepsWhatTheReaderDidNotTake) {
     ElementTable again;
     ParseSettingsText(written, second, again);
     EXPECT_EQ(again.size(), 1u);
-    EXPECT_EQ(second.unreadLines, first.unreadLines);
+    EXPECT_EQ(*second.unreadLines, *first.unreadLines);
 }
 
 class SettingsFileTest : public FreshProcessTest {
