@@ -3,8 +3,9 @@
 
 #include <QMenu>
 #include <algorithm>
+#include <climits>
 #include <filesystem>
-#include <sstream>
+#include <string_view>
 
 #include "atomic_write.h"
 #include "format_io.h"
@@ -12,6 +13,11 @@
 #include "settings.h"
 
 namespace {
+
+// The list is a few paths, each shorter than PATH_MAX: the reading stops
+// here, whatever else the file holds, so that no stray content can make
+// the menu slow.
+constexpr size_t kLargestRecentFile = size_t{1} << 20;
 
 std::string ListPath() {
     if (settings.startDirectory.empty()) return "Tessaril.recent";
@@ -35,19 +41,24 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> list, const std
 
 std::vector<std::string> ParseRecentFiles(const std::string& text) {
     std::vector<std::string> list;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line) && list.size() < kMaxRecentFiles) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && std::find(list.begin(), list.end(), line) == list.end())
-            list.push_back(line);
+    std::string_view rest = text;
+    while (!rest.empty() && list.size() < kMaxRecentFiles) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // A path no system call takes is no file to open again.
+        if (line.empty() || line.size() >= PATH_MAX) continue;
+        if (std::find(list.begin(), list.end(), line) == list.end()) list.emplace_back(line);
     }
     return list;
 }
 
 std::vector<std::string> RecentFiles() {
     std::string text;
-    if (!ReadWholeFile(ListPath(), text)) return {};
+    if (!ReadFileStart(ListPath(), text, kLargestRecentFile)) return {};
+    // A file cut at the bound ends in part of a line, which names nothing.
+    if (text.size() == kLargestRecentFile) text.erase(text.rfind('\n') + 1);
     return ParseRecentFiles(text);
 }
 

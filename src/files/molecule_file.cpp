@@ -2,14 +2,18 @@
 //
 // The reader takes the text line by line, each line whole whatever its
 // length (CR LF and a lone CR end a line as LF does), and classifies each by
-// its first character. Node lines are gathered first and linked afterwards,
-// so that a link may name a later node and a line with an unknown element
-// can be left out without shifting what the other lines' links refer to.
+// its first character. Node lines become nodes at once, their links naming
+// line positions, and are linked afterwards, so that a link may name a later
+// node and a line with an unknown element can be left out without shifting
+// what the other lines' links refer to. The nodes are built beside the
+// molecule, which they replace only once all is read: memory running out
+// leaves the molecule as it was.
 #include "molecule_file.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <new>
 #include <vector>
 
 #include "atomic_write.h"
@@ -21,40 +25,49 @@
 
 namespace {
 
-struct Link {
-    int target = 0;  // position of the linked node line in the file
-    int order = 0;   // times listed on its line
-};
-
-struct NodeLine {
-    Node node;             // element, cloud, charge and position as read
-    size_t firstLink = 0;  // this line's links in Reading::links, in the
-    size_t linkCount = 0;  // order first listed, each target once
-};
+// Unknown-element lines reported one box each; the rest are counted in one.
+constexpr int kUnknownElementBoxes = 3;
 
 struct Reading {
-    int nodeLineCount = 0;  // node lines in the whole file
-    std::vector<NodeLine> lines;
-    std::vector<Link> links;  // the links of all lines, line by line
-    std::vector<int> stamp;   // per node line: 1 + index in links while the
-                              // current line lists it, else 0
+    int nodeLineCount = 0;    // node lines in the whole file
+    std::vector<Node> nodes;  // one per node line read, links naming line positions
+    std::vector<int> stamp;   // per node line: 1 + entry in the current line's
+                              // lists while it lists it, else 0
+    int unknownLines = 0;     // node lines whose element is unknown
+    std::string name, formula;
+    bool named = false, formulaGiven = false;
 };
 
-// The text between the opening character and close, or the rest of the line
-// without its line feed when close is missing.
-std::string DelimitedText(std::string_view line, char close) {
-    size_t end = line.find(close);
-    if (end == std::string_view::npos) {
-        end = line.size();
-        if (end > 1 && line[end - 1] == '\n') --end;
+// Calls visit with each line of text that is not empty, without its line
+// end: LF, CR LF and a lone CR each end a line.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        // A CR ends a line too; within a line ended by LF it is rare.
+        for (size_t cr; (cr = text.substr(start, end - start).find('\r')) != text.npos;) {
+            if (cr > 0) visit(text.substr(start, cr));
+            start += cr + 1;
+        }
+        if (end > start) visit(text.substr(start, end - start));
+        start = end + 1;
     }
-    return std::string(line.substr(1, end - 1));
 }
 
-// The lines that begin with "(", counted in one plain pass over the text.
+// The text between the opening character and close, or the rest of the line
+// when close is missing.
+std::string DelimitedText(std::string_view line, char close) {
+    const size_t end = line.find(close);
+    return std::string(line.substr(1, end == std::string_view::npos ? line.npos : end - 1));
+}
+
+// The lines that begin with "(", counted in one quick pass over the text.
 int CountNodeLines(std::string_view text) {
-    int count = !text.empty() && text[0] == '(';
-    for (size_t i = 1; i < text.size(); ++i) count += text[i] == '(' && text[i - 1] == '\n';
+    int count = 0;
+    for (size_t at = text.find('('); at != std::string_view::npos; at = text.find('(', at + 1))
+        count += at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
     return count;
 }
 
@@ -123,32 +136,44 @@ std::string_view Symbol(std::string_view line, const NodeLineParts& parts) {
 
 void ReadLinks(std::string_view line, const NodeLineParts& parts, int index, Reading& reading) {
     if (parts.open == std::string_view::npos || parts.end == std::string_view::npos) return;
-    const size_t first = reading.links.size();
+    Node& node = reading.nodes.back();
+    if (parts.open + 1 < parts.end) {
+        // Room for every entry listed, as many as there are nodes at most.
+        const size_t most = static_cast<size_t>(reading.nodeLineCount);
+        size_t entries = 1;
+        for (size_t at = parts.open + 1; at < parts.end && entries < most; ++at)
+            entries += line[at] == ',';
+        node.neighbours.reserve(entries);
+        node.linkOrders.reserve(entries);
+    }
     for (size_t at = parts.open + 1; at < parts.end;) {
         const int target = ReadInt(line.substr(at));
         if (target >= 0 && target < reading.nodeLineCount && target != index) {
             int& slot = reading.stamp[static_cast<size_t>(target)];
             if (slot > 0) {
-                ++reading.links[static_cast<size_t>(slot - 1)].order;
+                ++node.linkOrders[static_cast<size_t>(slot - 1)];
             } else {
-                reading.links.push_back({target, 1});
-                slot = static_cast<int>(reading.links.size());
+                node.neighbours.push_back(target);
+                node.linkOrders.push_back(1);
+                slot = static_cast<int>(node.neighbours.size());
             }
         }
         while (at < line.size() && line[at] != ',') ++at;  // to the next comma
         if (at == line.size()) break;
         ++at;
     }
-    for (size_t k = first; k < reading.links.size(); ++k)
-        reading.stamp[static_cast<size_t>(reading.links[k].target)] = 0;
-    reading.lines.back().firstLink = first;
-    reading.lines.back().linkCount = reading.links.size() - first;
+    for (int target : node.neighbours) reading.stamp[static_cast<size_t>(target)] = 0;
+    // A line that lists the same few nodes many times keeps no spare room.
+    if (node.neighbours.capacity() > 2 * node.neighbours.size() + 4) {
+        node.neighbours.shrink_to_fit();
+        node.linkOrders.shrink_to_fit();
+    }
 }
 
 void ReadNodeLine(std::string_view line, Reading& reading) {
-    const int index = static_cast<int>(reading.lines.size());
-    reading.lines.emplace_back();
-    Node& node = reading.lines.back().node;
+    const int index = static_cast<int>(reading.nodes.size());
+    reading.nodes.emplace_back();
+    Node& node = reading.nodes.back();
     // Three draws per node line, also when the line gives its own position.
     node.position.x = RandomCoordinate();
     node.position.y = RandomCoordinate();
@@ -158,7 +183,8 @@ void ReadNodeLine(std::string_view line, Reading& reading) {
     node.cloud = parts.star;
     node.charge = parts.charge;
     node.element = FindElement(Symbol(line, parts));
-    if (!node.element) ShowMessage("Unrecognised Element", "Load error");
+    if (!node.element && ++reading.unknownLines <= kUnknownElementBoxes)
+        ShowMessage("Unrecognised Element", "Load error");
 
     ReadLinks(line, parts, index, reading);
 
@@ -174,74 +200,82 @@ void ReadNodeLine(std::string_view line, Reading& reading) {
     }
 }
 
-// The order with which line from lists line to, or 0 when it does not.
-int ListedOrder(const Reading& reading, int from, int to) {
-    const NodeLine& line = reading.lines[static_cast<size_t>(from)];
-    for (size_t k = line.firstLink; k < line.firstLink + line.linkCount; ++k)
-        if (reading.links[k].target == to) return reading.links[k].order;
+// The order with which node lists the line at position to, or 0.
+int ListedOrder(const Node& node, int to) {
+    for (size_t k = 0; k < node.neighbours.size(); ++k)
+        if (node.neighbours[k] == to) return node.linkOrders[k];
     return 0;
 }
 
-// Appends the kept node lines to the molecule with their links in model
-// form: targets renumbered to node indices, links to left-out lines
-// dropped, and each link on both of its nodes with the larger of the two
-// orders the file gives it.
-void AppendNodeLines(Reading& reading) {
-    std::vector<int> indexOfLine(reading.lines.size(), -1);
-    int kept = NodeCount();
-    for (size_t i = 0; i < reading.lines.size(); ++i)
-        if (reading.lines[i].node.element) indexOfLine[i] = kept++;
+// Turns the nodes read into the model's form, in place: lines with an
+// unknown element left out, link targets renumbered from line positions to
+// node indices, links to left-out lines dropped, and each link on both of
+// its nodes with the larger of the two orders the file gives it.
+void LinkKeptNodes(Reading& reading) {
+    std::vector<Node>& nodes = reading.nodes;
+    std::vector<int>& indexOfLine = reading.stamp;  // all 0 once the lines are read
+    int kept = 0;
+    for (size_t i = 0; i < nodes.size(); ++i) indexOfLine[i] = nodes[i].element ? kept++ : -1;
 
     struct Mirror {
-        int node, neighbour, order;
+        int line, neighbour, order;  // a link listed on one side only, as line positions
     };
-    std::vector<Mirror> mirrors;  // links listed on one side only
-    molecule.nodes.reserve(static_cast<size_t>(kept));
-    for (size_t i = 0; i < reading.lines.size(); ++i) {
+    std::vector<Mirror> mirrors;
+    for (size_t i = 0; i < nodes.size(); ++i) {
         if (indexOfLine[i] < 0) continue;
-        NodeLine& line = reading.lines[i];
-        Node& node = line.node;
-        node.id = indexOfLine[i];
-        node.neighbours.reserve(line.linkCount);
-        node.linkOrders.reserve(line.linkCount);
-        for (size_t k = line.firstLink; k < line.firstLink + line.linkCount; ++k) {
-            const Link& link = reading.links[k];
-            const int neighbour = indexOfLine[static_cast<size_t>(link.target)];
-            if (neighbour < 0) continue;
-            const int reverse = ListedOrder(reading, link.target, static_cast<int>(i));
-            const int order = reverse > link.order ? reverse : link.order;
-            node.neighbours.push_back(neighbour);
-            node.linkOrders.push_back(order);
-            if (reverse == 0) mirrors.push_back({neighbour, node.id, order});
+        Node& node = nodes[i];
+        for (size_t k = 0; k < node.neighbours.size(); ++k) {
+            const int target = node.neighbours[k];
+            if (indexOfLine[static_cast<size_t>(target)] < 0) continue;
+            const int reverse =
+                ListedOrder(nodes[static_cast<size_t>(target)], static_cast<int>(i));
+            if (reverse > node.linkOrders[k]) node.linkOrders[k] = reverse;
+            if (reverse == 0) mirrors.push_back({target, static_cast<int>(i), node.linkOrders[k]});
         }
-        AppendNode(std::move(node));
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (indexOfLine[i] < 0) continue;
+        Node& node = nodes[i];
+        size_t out = 0;
+        for (size_t k = 0; k < node.neighbours.size(); ++k) {
+            const int neighbour = indexOfLine[static_cast<size_t>(node.neighbours[k])];
+            if (neighbour < 0) continue;
+            node.neighbours[out] = neighbour;
+            node.linkOrders[out] = node.linkOrders[k];
+            ++out;
+        }
+        node.neighbours.resize(out);
+        node.linkOrders.resize(out);
     }
     for (const Mirror& mirror : mirrors) {
-        Node& other = molecule.nodes[static_cast<size_t>(mirror.node)];
-        other.neighbours.push_back(mirror.neighbour);
+        Node& other = nodes[static_cast<size_t>(mirror.line)];
+        other.neighbours.push_back(indexOfLine[static_cast<size_t>(mirror.neighbour)]);
         other.linkOrders.push_back(mirror.order);
     }
+    size_t out = 0;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (indexOfLine[i] < 0) continue;
+        if (out != i) nodes[out] = std::move(nodes[i]);
+        nodes[out].id = static_cast<int>(out);
+        ++out;
+    }
+    nodes.erase(nodes.begin() + static_cast<std::ptrdiff_t>(out), nodes.end());
 }
 
-}  // namespace
-
-void ParseMoleculeText(std::string_view text) {
-    molecule.ready = false;
-    ClearNodes();
-
-    std::string plain;
-    text = WithPlainLineFeeds(text, plain);
-    Reading reading;
+// Reads text into reading; throws std::bad_alloc when memory runs out.
+void ReadText(std::string_view text, Reading& reading) {
     reading.nodeLineCount = CountNodeLines(text);
-    reading.lines.reserve(static_cast<size_t>(reading.nodeLineCount));
+    reading.nodes.reserve(static_cast<size_t>(reading.nodeLineCount));
     reading.stamp.assign(static_cast<size_t>(reading.nodeLineCount), 0);
-    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
+    ForEachLine(text, [&](std::string_view line) {
         switch (line[0]) {
             case '[':
-                molecule.name = DelimitedText(line, ']');
+                reading.name = DelimitedText(line, ']');
+                reading.named = true;
                 break;
             case '{':
-                molecule.formula = DelimitedText(line, '}');
+                reading.formula = DelimitedText(line, '}');
+                reading.formulaGiven = true;
                 break;
             case '(':
                 ReadNodeLine(line, reading);
@@ -249,10 +283,40 @@ void ParseMoleculeText(std::string_view text) {
             default:
                 break;
         }
-        return true;
     });
-    AppendNodeLines(reading);
+    LinkKeptNodes(reading);
+}
+
+}  // namespace
+
+size_t MoleculeReadingBytes(int nodeLines) {
+    return static_cast<size_t>(nodeLines) * (sizeof(Node) + sizeof(int));
+}
+
+bool ParseMoleculeText(std::string_view text) {
+    const bool fits = MoleculeReadingBytes(CountNodeLines(text)) <= AvailableMemory();
+    molecule.ready = false;
+    Reading reading;
+    try {
+        if (fits) ReadText(text, reading);
+    } catch (const std::bad_alloc&) {
+        molecule.ready = true;
+        return false;
+    }
+    if (!fits) {
+        molecule.ready = true;
+        return false;
+    }
+    ClearNodes();
+    molecule.nodes = std::move(reading.nodes);
+    if (reading.named) molecule.name = std::move(reading.name);
+    if (reading.formulaGiven) molecule.formula = std::move(reading.formula);
+    if (reading.unknownLines > kUnknownElementBoxes)
+        ShowMessage(std::to_string(reading.unknownLines - kUnknownElementBoxes) +
+                        " more lines with unknown elements were left out.",
+                    "Load error");
     molecule.ready = true;
+    return true;
 }
 
 std::string FormatMoleculeText() {
@@ -282,8 +346,11 @@ std::string FormatMoleculeText() {
 bool LoadMoleculeFile(const std::string& path) {
     std::string text;
     if (!ReadFileOrReport(path, text)) return false;
-    ParseMoleculeText(text);
-    return true;
+    if (ParseMoleculeText(text)) return true;
+    std::string().swap(text);
+    ShowMessage("Unable to read file " + path + ": there is not enough memory for it.",
+                "File Error!");
+    return false;
 }
 
 bool SaveMoleculeFile(const std::string& path) {

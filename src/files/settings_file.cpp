@@ -1,10 +1,11 @@
 // Reader and writer of Tessaril.ini.
 //
-// The reader takes the file in pieces of at most 127 characters (a longer
-// line yields several pieces, each handled as a line of its own; CR LF and a
-// lone CR end a line as LF does) and is lenient: keys match by prefix,
-// numbers read as atoi/atof would, lines it cannot use are passed over. The
-// writer produces one fixed layout.
+// The reader takes the file line by line, each line whole whatever its
+// length (CR LF and a lone CR end a line as LF does), and is lenient: keys
+// match by prefix, numbers read as atoi/atof would, and reading ends at a
+// short line. The writer produces one fixed layout, followed by the lines
+// the reader did not take (those it could not use, and everything from
+// where it stopped), so that no run loses what it did not understand.
 #include "settings_file.h"
 
 #include <unistd.h>
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr size_t kPieceLength = 127;
 constexpr size_t kElementFieldCount = 11;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -29,10 +29,10 @@ bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
 
-// Applies one line that begins with "@".
-void ReadKeyLine(std::string_view line, Settings& target) {
+// Applies one line that begins with "@"; false when it names no key.
+bool ReadKeyLine(std::string_view line, Settings& target) {
     const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return;
+    if (equals == std::string_view::npos) return false;
     const std::string_view value = line.substr(equals + 1);
     const bool flag = Contains(line, "=1");
 
@@ -64,14 +64,24 @@ void ReadKeyLine(std::string_view line, Settings& target) {
         {"@LightAmbient", &Settings::LightAmbient},
     };
 
+    bool taken = false;
     for (const IntKey& k : intKeys)
-        if (StartsWith(line, k.key)) target.*k.field = ReadInt(value);
+        if (StartsWith(line, k.key)) {
+            target.*k.field = ReadInt(value);
+            taken = true;
+        }
     for (const BoolKey& k : boolKeys)
-        if (StartsWith(line, k.key)) target.*k.field = flag;
+        if (StartsWith(line, k.key)) {
+            target.*k.field = flag;
+            taken = true;
+        }
     for (const FloatKey& k : floatKeys)
-        if (StartsWith(line, k.key)) target.*k.field = ReadFloatOrZero(value);
+        if (StartsWith(line, k.key)) {
+            target.*k.field = ReadFloatOrZero(value);
+            taken = true;
+        }
 
-    if (!Contains(line, "Colour=[")) return;
+    if (!Contains(line, "Colour=[")) return taken;
     struct ColourKey {
         std::string_view key;
         Colour Settings::*field;
@@ -87,7 +97,7 @@ void ReadKeyLine(std::string_view line, Settings& target) {
     Colour* colour = nullptr;
     for (const ColourKey& k : colourKeys)
         if (StartsWith(line, k.key)) colour = &(target.*k.field);
-    if (!colour) return;
+    if (!colour) return taken;
 
     float* components[] = {&colour->red, &colour->green, &colour->blue, &colour->alpha};
     size_t at = line.find('[');
@@ -96,9 +106,10 @@ void ReadKeyLine(std::string_view line, Settings& target) {
         *component = ReadFloatOrZero(line.substr(at + 1));
         at = line.find(',', at + 1);
     }
+    return true;
 }
 
-enum class LineResult { Continue, Stop };
+enum class LineResult { Taken, Skipped, Stop };
 
 // Reads one element line; a repeated atomic number stops the reading.
 LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, ElementTable& table) {
@@ -108,14 +119,14 @@ LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, Ele
          at != std::string_view::npos && fieldStart.size() < kElementFieldCount;
          at = line.find(',', at + 1))
         fieldStart.push_back(at + 1);
-    if (fieldStart.size() < kElementFieldCount) return LineResult::Continue;
+    if (fieldStart.size() < kElementFieldCount) return LineResult::Skipped;
 
     auto field = [&](size_t number) { return line.substr(fieldStart[number - 1]); };
 
     Element element;
     element.name = std::string(line.substr(0, fieldStart[1] - 1));
     const std::string_view s = field(2);  // at least nine more commas follow, so s[2] exists
-    if (s[0] == ',') return LineResult::Continue;  // no symbol: as unusable as a missing field
+    if (s[0] == ',') return LineResult::Skipped;  // no symbol: as unusable as a missing field
     const size_t symbolLength = s[1] == ',' ? 1 : (s[2] == ',' ? 2 : 3);
     element.symbol = std::string(s.substr(0, symbolLength));
 
@@ -135,7 +146,7 @@ LineResult ReadElementLine(std::string_view line, int& previousAtomicNumber, Ele
 
     table.push_back(element);
     previousAtomicNumber = element.atomicNumber;
-    return LineResult::Continue;
+    return LineResult::Taken;
 }
 
 std::string WorkingDirectory() {
@@ -160,16 +171,24 @@ std::string FormatColour(const Colour& colour) {
 
 void ParseSettingsText(std::string_view text, Settings& target, ElementTable& table) {
     std::string plain;
+    text = WithPlainLineFeeds(text, plain);
     int previousAtomicNumber = -1;
-    ForEachLinePiece(WithPlainLineFeeds(text, plain), kPieceLength, [&](std::string_view line) {
+    std::string unread;
+    size_t stop = text.size();  // where reading ended
+    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
         if (Contains(line, "#")) return true;
-        if (line.size() < 5) return false;
-        if (line[0] == '@') {
-            ReadKeyLine(line, target);
-            return true;
-        }
-        return ReadElementLine(line, previousAtomicNumber, table) == LineResult::Continue;
+        LineResult result = LineResult::Stop;
+        if (line.size() >= 5)
+            result = line[0] == '@'
+                         ? (ReadKeyLine(line, target) ? LineResult::Taken : LineResult::Skipped)
+                         : ReadElementLine(line, previousAtomicNumber, table);
+        if (result == LineResult::Stop) stop = static_cast<size_t>(line.data() - text.data());
+        if (result == LineResult::Skipped) unread.append(line);
+        return result != LineResult::Stop;
     });
+    unread.append(text.substr(stop));
+    if (!unread.empty() && unread.back() != '\n') unread.push_back('\n');
+    target.unreadLines = std::make_shared<const std::string>(std::move(unread));
 }
 
 std::string FormatSettingsText(const Settings& source, const ElementTable& table) {
@@ -204,6 +223,7 @@ std::string FormatSettingsText(const Settings& source, const ElementTable& table
                 FormatG(e.colour.red) + "," + FormatG(e.colour.green) + "," +
                 FormatG(e.colour.blue) + "\n";
     }
+    if (source.unreadLines) text += *source.unreadLines;
     return text;
 }
 

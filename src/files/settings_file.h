@@ -9,10 +9,11 @@
 #include "element.h"
 #include "settings.h"
 
-// Reads settings text into target and appends its elements to table.
+// Reads settings text into target and appends its elements to table; the
+// lines it did not take go to target.unreadLines.
 void ParseSettingsText(std::string_view text, Settings& target, ElementTable& table);
 
-// The whole file as the writer lays it out.
+// The whole file as the writer lays it out, ending with source.unreadLines.
 std::string FormatSettingsText(const Settings& source, const ElementTable& table);
 
 // startDirectory + "/Tessaril.ini".

@@ -2,6 +2,7 @@
 // names are the keys of Tessaril.ini without the leading "@".
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "colour.h"
@@ -29,6 +30,9 @@ struct Settings {
     Colour LinkColour{1.0f, 1.0f, 1.0f, 1.0f};
     Colour CloudColour{1.0f, 0.5f, 0.5f, 0.25f};
     std::string startDirectory;  // working directory at start-up; Tessaril.ini lives here
+    // Lines of Tessaril.ini the reader did not take, as they were, for the
+    // writer; shared, as they never change and the settings are often copied.
+    std::shared_ptr<const std::string> unreadLines;
 };
 
 // Where the client area sits in the outer frame that the file stores: the

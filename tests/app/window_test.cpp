@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -642,6 +643,17 @@ TEST(RecentFilesTest, NewestFirstWithoutRepeatsAndAtMostEight) {
     EXPECT_EQ(list, (std::vector<std::string>{"i", "h", "g", "f", "e", "d", "a", "c"}));
     EXPECT_EQ(ParseRecentFiles("x\r\n\ny\nx\n1\n2\n3\n4\n5\n6\n7\n"),
               (std::vector<std::string>{"x", "y", "1", "2", "3", "4", "5", "6"}));
+}
+
+// A list file with a huge line is read only so far, and a path longer than
+// any the system takes is no entry.
+TEST(RecentFilesTest, OverlongLinesAreLeftOut) {
+    TemporaryFolder folder;
+    settings.startDirectory = folder.path();
+    WriteFileOrFail(folder.File("Tessaril.recent"), "/a\n" + std::string(PATH_MAX, 'p') + "\n/b\n" +
+                                                        std::string(2 << 20, 'x') + "\n/c\n");
+    EXPECT_EQ(RecentFiles(), (std::vector<std::string>{"/a", "/b"}));
+    settings = Settings{};
 }
 
 // Ctrl+E asks for a file and then the size, line scale and DPI; the picture

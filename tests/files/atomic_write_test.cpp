@@ -4,17 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 
 #include "atomic_write.h"
 #include "element.h"
 #include "molecule.h"
+#include "molecule_builder.h"
 #include "molecule_file.h"
 #include "process_state.h"
 #include "prompts_fake.h"
@@ -71,6 +75,14 @@ TEST_F(AtomicWriteTest, WritesThroughSymbolicLinks) {
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
     }
     EXPECT_EQ(FileCount(folder.File("sub")), 2);
+
+    // A loop of links is refused, as opening it is, and stays links.
+    ASSERT_EQ(symlink("b", folder.File("a").c_str()), 0);
+    ASSERT_EQ(symlink("a", folder.File("b").c_str()), 0);
+    EXPECT_FALSE(WriteFileAtomically(folder.File("a"), "bytes"));
+    struct stat info;
+    ASSERT_EQ(lstat(folder.File("a").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 // Names up to the longest a folder takes, with no room left for a suffix.
@@ -84,57 +96,109 @@ TEST_F(AtomicWriteTest, WritesNamesOfEveryAllowedLength) {
     EXPECT_EQ(FileCount(folder.path()), 0);
 }
 
+// How full the file system under a case's folder is: a small tmpfs mounted
+// over it in the child's own mount namespace, its inodes or its space used
+// up by filler files.
+enum class Disk { Normal, NoSpace, Full };
+
+bool MountSmallDisk(const std::string& folder) {
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount("tessaril", folder.c_str(), "tmpfs", 0, "size=64k,nr_inodes=16,mode=0755") == 0;
+}
+
+// Adds files to folder until no inode is left (when inodes) and a file
+// until no space is left; the number of files added.
+int FillDisk(const std::string& folder, bool inodes) {
+    int files = 0;
+    const std::string space = folder + "/space";
+    if (FILE* out = fopen(space.c_str(), "w")) {
+        ++files;
+        const std::string block(4096, 'f');
+        while (fwrite(block.data(), 1, block.size(), out) == block.size() && fflush(out) == 0) {
+        }
+        fclose(out);
+    }
+    while (inodes && files < 100 &&
+           creat((folder + "/" + std::to_string(files)).c_str(), 0644) >= 0)
+        ++files;
+    return files;
+}
+
 // Saving succeeds exactly where a plain write would, as a user that
 // permission bits bind: a write-protected file is refused and left whole; a
 // writable file in a read-only folder, or another user's writable file in a
-// sticky folder (no rename over it), is written in place.
+// sticky folder (no rename over it), is written in place. A full disk (no
+// room for a temporary file or its bytes, no room in place) refuses the
+// save, says so, and leaves the old file byte for byte.
 TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
     const struct {
         mode_t file, subfolder;
         uid_t owner;  // of the file and the folder
+        Disk disk;
         bool written;
-    } cases[] = {{0444, 0755, kPlainUser, false},
-                 {0644, 0555, kPlainUser, true},
-                 {0600, 0755, kPlainUser, true},
-                 {0666, 01777, kPlainUser - 1, true}};
+    } cases[] = {{0444, 0755, kPlainUser, Disk::Normal, false},
+                 {0644, 0555, kPlainUser, Disk::Normal, true},
+                 {0600, 0755, kPlainUser, Disk::Normal, true},
+                 {0666, 01777, kPlainUser - 1, Disk::Normal, true},
+                 {0644, 0755, kPlainUser, Disk::Full, false},
+                 {0644, 0755, kPlainUser, Disk::NoSpace, false},
+                 {0644, 0555, kPlainUser, Disk::NoSpace, false}};
     ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
-    molecule.name = "New";
+    // Texts longer than the one page the old file holds.
+    elementTable.resize(300);
+    for (int i = 0; i < 300; ++i) {
+        elementTable[i].name = "Element";
+        elementTable[i].symbol = "E";
+        elementTable[i].atomicNumber = i + 1;
+    }
+    for (int i = 0; i < 300; ++i) AddTestNode({1.5f * i, 2.5f, 3.5f}, &elementTable[0]);
+    const bool mounts = IsRoot() && RunInChild([&] { return MountSmallDisk(folder.path()); });
     for (const auto& c : cases)
         for (bool settingsFile : {false, true}) {
             if (c.owner != kPlainUser && !IsRoot()) continue;  // needs a second user
-            SCOPED_TRACE(testing::Message() << std::oct << c.file << " in " << c.subfolder
-                                            << (settingsFile ? ", settings" : ", molecule"));
-            const std::string sub =
-                folder.File(std::to_string(c.file) + "-" + std::to_string(c.subfolder) +
-                            (settingsFile ? "s" : "m"));
+            if (c.disk != Disk::Normal && !mounts) continue;
+            const std::string label = std::to_string(c.file) + "-" + std::to_string(c.subfolder) +
+                                      "-" + std::to_string(static_cast<int>(c.disk)) +
+                                      (settingsFile ? "s" : "m");
+            const std::string sub = folder.File(label);
             const std::string path = sub + "/Tessaril.ini";
             ASSERT_TRUE(std::filesystem::create_directory(sub));
-            WriteFileOrFail(path, "old");
-            if (IsRoot()) {
-                ASSERT_EQ(chown(sub.c_str(), c.owner, c.owner), 0);
-                ASSERT_EQ(chown(path.c_str(), c.owner, c.owner), 0);
-            }
-            ASSERT_EQ(chmod(path.c_str(), c.file), 0);
-            ASSERT_EQ(chmod(sub.c_str(), c.subfolder), 0);
             settings.startDirectory = sub;
             const std::string expected =
                 settingsFile ? FormatSettingsText(settings, elementTable) : FormatMoleculeText();
-            EXPECT_TRUE(RunInChild(
-                [&] {
-                    const bool written =
-                        settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
-                    return written == c.written &&
-                           (c.written ? fakePrompts.shown.empty()
-                                      : ShownOnly("Unable to open file " + path + "!"));
-                },
-                true));
-            EXPECT_EQ(ReadFileOrEmpty(path), c.written ? expected : "old");
-            struct stat info;
-            ASSERT_EQ(stat(path.c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode & 0777, c.file);
-            EXPECT_EQ(FileCount(sub), 1);
+            const std::string refusal =
+                c.disk == Disk::Normal ? "Unable to open file " + path + "!"
+                                       : "Unable to write file " + path + ": the disk is full.";
+            EXPECT_TRUE(RunInChild([&] {
+                if (c.disk != Disk::Normal && !MountSmallDisk(sub)) return false;
+                WriteFileOrFail(path, "old");
+                const int files =
+                    1 + (c.disk == Disk::Normal ? 0 : FillDisk(sub, c.disk == Disk::Full));
+                if (IsRoot() && (chown(sub.c_str(), c.owner, c.owner) != 0 ||
+                                 chown(path.c_str(), c.owner, c.owner) != 0))
+                    return false;
+                if (chmod(path.c_str(), c.file) != 0 || chmod(sub.c_str(), c.subfolder) != 0 ||
+                    !BecomePlainUser())
+                    return false;
+                const bool written = settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
+                struct stat info;
+                const bool ok = written == c.written &&
+                                (c.written ? fakePrompts.shown.empty() : ShownOnly(refusal)) &&
+                                ReadFileOrEmpty(path) == (c.written ? expected : "old") &&
+                                stat(path.c_str(), &info) == 0 && (info.st_mode & 0777) == c.file &&
+                                FileCount(sub) == files;
+                if (!ok)
+                    std::fprintf(stderr, "%s: written %d, %zu messages, %zu bytes left\n",
+                                 label.c_str(), written, fakePrompts.shown.size(),
+                                 ReadFileOrEmpty(path).size());
+                return ok;
+            })) << label;
             chmod(sub.c_str(), 0755);  // so that the folder can be removed
         }
+    if (!mounts)
+        GTEST_SKIP() << "no small tmpfs can be mounted here (needs root and a mount "
+                        "namespace): the full-disk cases were left out";
 }
 
 // A target that is not a regular file takes the bytes as a plain write

@@ -17,6 +17,7 @@ struct Expected {
     std::vector<std::vector<int>> neighbours;  // of each node
     size_t messages = 0;                       // "Unrecognised Element" boxes
     std::string name = "Unnamed";
+    std::string lastMessage = "Unrecognised Element";  // when there are any
 };
 
 struct Case {
@@ -29,6 +30,12 @@ std::string HundredKilobyteLine() {
     std::string line = "(0)C{";
     while (line.size() < 100000) line += "1,";
     return line + "1}[1,2,3]\n(1)O{0}[4,5,6]\n";
+}
+
+std::string Repeated(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line;
+    return text;
 }
 
 std::vector<Case> Cases() {
@@ -53,6 +60,9 @@ std::vector<Case> Cases() {
          "(0)C{0,0,1}[0,0,0]\n(1)O{0}[0,0,0]\n",
          {{"C", "O"}, {{1}, {0}}, 0}},
         {"node lines without parts", "(\n()\n(0)\n(0)C\n", {{"C"}, {{}}, 3}},
+        {"thirty unknown elements",
+         Repeated("(0)Xx{}\n", 30) + "(1)C{}\n",
+         {{"C"}, {{}}, 4, "Unnamed", "27 more lines with unknown elements were left out."}},
         {"coordinates out of range",
          "(0)C{}[1e39,-1e400,nan]\n(1)C{}[inf,-inf,1e-50]\n",
          {{"C", "C"}, {{}, {}}, 0}},
@@ -78,6 +88,9 @@ TEST_F(MalformedMoleculeTest, EachFileGivesItsExpectedMolecule) {
         EXPECT_TRUE(molecule.ready);
         EXPECT_EQ(molecule.name, c.expected.name);
         EXPECT_EQ(fakePrompts.shown.size(), c.expected.messages);
+        if (!fakePrompts.shown.empty()) {
+            EXPECT_EQ(fakePrompts.shown.back().text, c.expected.lastMessage);
+        }
         ASSERT_EQ(NodeCount(), static_cast<int>(c.expected.symbols.size()));
         for (int i = 0; i < NodeCount(); ++i) {
             EXPECT_EQ(molecule.nodes[i].element->symbol, c.expected.symbols[i]) << i;

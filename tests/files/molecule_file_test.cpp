@@ -2,8 +2,11 @@
 // writer's canonical form, the round trip and the Load and Save commands.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 
 #include "element.h"
 #include "molecule.h"
@@ -380,6 +383,35 @@ TEST_F(MoleculeCommandTest, LoadAsksForAnExistingFile) {
     LoadMolecule();
     EXPECT_EQ(molecule.name, "Water");
     EXPECT_EQ(NodeCount(), 3);
+}
+
+// Memory running out part-way through a load: a message, and the molecule
+// as it was, never an abort.
+TEST_F(MoleculeCommandTest, LoadWithoutMemoryKeepsTheMolecule) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's shadow memory needs more address space than the cap";
+#endif
+    ParseMoleculeText(kNitrite);
+    const std::string path = folder.File("large.dat");
+    std::string text;
+    for (int i = 0; i < 2000000; ++i) text += "(0)C\n";  // 10 MB, 200 MB of nodes
+    WriteFileOrFail(path, text);
+    EXPECT_TRUE(RunInChild([&] {
+        // Room for the text, not for its nodes.
+        std::ifstream status("/proc/self/status");
+        std::string key;
+        rlim_t kilobytes = 0;
+        while (status >> key && key != "VmSize:") {
+        }
+        status >> kilobytes;
+        const rlimit cap{(kilobytes + 64 * 1024) * 1024, (kilobytes + 64 * 1024) * 1024};
+        return setrlimit(RLIMIT_AS, &cap) == 0 && !LoadMoleculeFile(path) && molecule.ready &&
+               NodeCount() == 3 && molecule.name == "Nitrite" &&
+               fakePrompts.shown ==
+                   std::vector<ShownMessage>{
+                       {"Unable to read file " + path + ": there is not enough memory for it.",
+                        "File Error!"}};
+    }));
 }
 
 TEST_F(MoleculeCommandTest, SaveReplacesWithoutAskingAndReportsFailures) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 
 #include "element.h"
 #include "process_state.h"
@@ -175,19 +176,17 @@ TEST(SettingsReadingTest, WhatEndsOrSkipsReading) {
               0.5f);
 }
 
-TEST(SettingsReadingTest, LongLinesAreReadIn127CharacterPieces) {
-    // The piece after the first 127 characters is a line of its own: here a key line.
+TEST(SettingsReadingTest, LongLinesAreOneLine) {
+    // Past 127 characters a line goes on: its tail is no line of its own.
     const std::string padding(127 - std::string("@Cohesion=11").size(), ' ');
     Settings s = ReadKeys("@Cohesion=11" + padding + "@DetailLevel=13\n");
     EXPECT_EQ(s.Cohesion, 11);
-    EXPECT_EQ(s.DetailLevel, 13);
-
-    // A line of exactly 127 characters leaves a lone line feed, which ends
-    // reading; with CR LF the same line fits, as the CR is not counted.
-    s = ReadKeys("@Cohesion=12" + padding + "\n@DetailLevel=14\n");
-    EXPECT_EQ(s.Cohesion, 12);
     EXPECT_EQ(s.DetailLevel, 20);
-    s = ReadKeys("@Cohesion=12" + padding.substr(1) + "\r\n@DetailLevel=14\r\n");
+
+    // A long comment, or a long line ending in a short tail, ends nothing.
+    s = ReadKeys("#" + std::string(127, '-') + "\n@Cohesion=12" + padding +
+                 "abc\n@DetailLevel=14\n");
+    EXPECT_EQ(s.Cohesion, 12);
     EXPECT_EQ(s.DetailLevel, 14);
 
     // A huge line neither breaks the reader nor leaks into later keys.
@@ -254,6 +253,30 @@ TEST(SettingsWriterTest, RoundTripKeepsKeyAndElementLines) {
     first.restoredWidth = first.WindowWidth - 8;
     first.restoredHeight = first.WindowHeight - 54;
     EXPECT_EQ(FormatSettingsText(first, table), text);
+}
+
+// What the reader did not take (lines it could not use, and everything from
+// the line that ended reading) is written back as it was, after the element
+// lines, so that reading the rewritten file gives the same again.
+TEST(SettingsWriterTest, RewriteKeepsWhatTheReaderDidNotTake) {
+    const std::string unread =
+        "@Unknown=5\nShort,S,1,2,3,4,A,0,1,1\n\n@Cohesion=20\n# kept\nNeon,Ne,10,20,2,0,,0,1,1,1";
+    Settings first;
+    ElementTable table;
+    ParseSettingsText(
+        "@Cohesion=10\r\n@Unknown=5\r\n" + std::string(kChlorine) +
+            "Short,S,1,2,3,4,A,0,1,1\n\n@Cohesion=20\n# kept\nNeon,Ne,10,20,2,0,,0,1,1,1",
+        first, table);
+    EXPECT_EQ(first.Cohesion, 10);
+    ASSERT_EQ(table.size(), 1u);
+    const std::string written = FormatSettingsText(first, table);
+    EXPECT_EQ(written.substr(written.size() - unread.size() - 1 - std::strlen(kChlorine)),
+              std::string(kChlorine) + unread + "\n");
+    Settings second;
+    ElementTable again;
+    ParseSettingsText(written, second, again);
+    EXPECT_EQ(again.size(), 1u);
+    EXPECT_EQ(*second.unreadLines, *first.unreadLines);
 }
 
 class SettingsFileTest : public FreshProcessTest {

@@ -59,14 +59,17 @@ std::string SourceFile(const std::string& relativePath) {
     return std::string(TESSARIL_SOURCE_DIR) + "/" + relativePath;
 }
 
+bool BecomePlainUser() {
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setgid(kPlainUser) == 0 && setuid(kPlainUser) == 0);
+}
+
 bool RunInChild(const std::function<bool()>& body, bool asPlainUser) {
     const pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {
         alarm(5);
-        if (asPlainUser && geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(kPlainUser) != 0 || setuid(kPlainUser) != 0))
-            _exit(2);
+        if (asPlainUser && !BecomePlainUser()) _exit(2);
         _exit(body() ? 0 : 1);
     }
     int status = 0;

@@ -43,3 +43,5 @@ std::string SourceFile(const std::string& relativePath);
 // not stop); true when body returned true in time.
 bool RunInChild(const std::function<bool()>& body, bool asPlainUser = false);
 constexpr unsigned kPlainUser = 65534;  // the user id of "nobody"
+// Makes the process "nobody" when it runs as root; false when that failed.
+bool BecomePlainUser();
