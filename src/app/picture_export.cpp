@@ -136,8 +136,9 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
         return false;
     }
     const std::string png = EncodePng(image, options.dpi);
-    if (png.empty() || !WriteFileAtomically(path, png)) {
-        ShowMessage("Unable to open file " + path + "!", "File Error!");
+    WriteFault fault = WriteFault::Failed;
+    if (png.empty() || !WriteFileAtomically(path, png, &fault)) {
+        ShowMessage(WriteFaultMessage(path, fault), "File Error!");
         return false;
     }
     return true;

@@ -1063,8 +1063,11 @@ bool ExportMoleculeCommand(const std::string& path) {
         ShowMessage("Unable to export " + path + ": " + result.error, "Export error");
         return false;
     }
-    if (!WriteFileAtomically(path, result.text)) {
-        ShowMessage("Unable to write file " + path + "!", "Export error");
+    WriteFault fault = WriteFault::None;
+    if (!WriteFileAtomically(path, result.text, &fault)) {
+        ShowMessage(fault == WriteFault::DiskFull ? WriteFaultMessage(path, fault)
+                                                  : "Unable to write file " + path + "!",
+                    "Export error");
         return false;
     }
     if (!result.warning.empty()) ShowMessage(result.warning, "Export");

@@ -208,8 +208,9 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     if (!drawn) return PictureResult::notDrawn;
     const std::string png = EncodePng(picture, request.dpi);
 
-    if (png.empty() || !WriteFileAtomically(path, png)) {
-        ShowMessage("Unable to open file " + path + "!", "File Error!");
+    WriteFault fault = WriteFault::Failed;
+    if (png.empty() || !WriteFileAtomically(path, png, &fault)) {
+        ShowMessage(WriteFaultMessage(path, fault), "File Error!");
         return PictureResult::notWritten;
     }
     return PictureResult::written;
