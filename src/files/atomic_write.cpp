@@ -28,9 +28,12 @@ WriteFault FaultFromErrno(WriteFault stage) {
     return IsDiskFull(errno) ? WriteFault::DiskFull : stage;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+// All of bytes, at offset in the file, or where the file's position is when
+// offset is negative (a device or FIFO has none).
+bool WriteAll(int fd, std::string_view bytes, off_t offset = -1) {
     while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        const ssize_t written = offset < 0 ? write(fd, bytes.data(), bytes.size())
+                                           : pwrite(fd, bytes.data(), bytes.size(), offset);
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -40,23 +43,7 @@ bool WriteAll(int fd, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-bool WriteAllAt(int fd, std::string_view bytes, off_t offset) {
-    while (!bytes.empty()) {
-        const ssize_t written = pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-        offset += written;
+        if (offset >= 0) offset += written;
     }
     return true;
 }
@@ -126,13 +113,13 @@ WriteFault WriteInPlace(int fd, std::string_view bytes) {
         if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
             return FaultFromErrno(WriteFault::Failed);
     }
-    if (newSize > oldSize && !WriteAllAt(fd, bytes.substr(static_cast<size_t>(oldSize)), oldSize)) {
+    if (newSize > oldSize && !WriteAll(fd, bytes.substr(static_cast<size_t>(oldSize)), oldSize)) {
         const WriteFault fault = FaultFromErrno(WriteFault::Failed);
         [[maybe_unused]] const int restored = ftruncate(fd, oldSize);
         return fault;
     }
     const size_t overwritten = static_cast<size_t>(newSize < oldSize ? newSize : oldSize);
-    if (!WriteAllAt(fd, bytes.substr(0, overwritten), 0) ||
+    if (!WriteAll(fd, bytes.substr(0, overwritten), 0) ||
         (newSize < oldSize && ftruncate(fd, newSize) != 0) || fsync(fd) != 0)
         return FaultFromErrno(WriteFault::Failed);
     return WriteFault::None;

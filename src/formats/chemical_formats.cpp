@@ -394,6 +394,36 @@ std::string CmlChargeError(std::string_view text) {
     return {};
 }
 
+// The V3000 Molfile reader takes a "CHG=" field into an int without a
+// range check: 4294967300 would come in as 4. The fields are checked as
+// written. (V2000 charges have four columns, which the reader keeps to.)
+std::string MolfileChargeError(std::string_view text) {
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        std::istringstream line{std::string(text.substr(0, end))};
+        text.remove_prefix(std::min(end + 1, text.size()));
+        std::string m, v30, atom, word;
+        if (!(line >> m >> v30 >> atom) || m != "M" || v30 != "V30") continue;
+        while (line >> word) {
+            if (word.compare(0, 4, "CHG=") != 0) continue;
+            const std::string_view value = std::string_view(word).substr(4);
+            long long charge = 0;
+            const char* last = value.data() + value.size();
+            const auto [stop, error] =
+                std::from_chars(value.data() + (!value.empty() && value[0] == '+'), last, charge);
+            if (error == std::errc::result_out_of_range)
+                charge = value[0] == '-' ? std::numeric_limits<long long>::min()
+                                         : std::numeric_limits<long long>::max();
+            else if (error != std::errc{} || stop != last || std::abs(charge) <= kMaxCharge)
+                continue;
+            size_t index = 0;
+            std::from_chars(atom.data(), atom.data() + atom.size(), index);
+            return ChargeError(index, charge);
+        }
+    }
+    return {};
+}
+
 std::string InputError(std::string_view text, ChemicalFormat format) {
     if (text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos)
         return "There is nothing in it.";
@@ -403,8 +433,9 @@ std::string InputError(std::string_view text, ChemicalFormat format) {
         const std::string error = Mol2AttributesError(text);
         if (!error.empty()) return error;
     }
-    if (format == ChemicalFormat::Cml) {
-        const std::string error = CmlChargeError(text);
+    if (format == ChemicalFormat::Cml || format == ChemicalFormat::Molfile) {
+        const std::string error =
+            format == ChemicalFormat::Cml ? CmlChargeError(text) : MolfileChargeError(text);
         if (!error.empty()) return error;
     }
     return CountsError(text, format);

@@ -107,6 +107,12 @@ std::vector<Malformed> MalformedCases(const std::string& sdf, const std::string&
          "M  V30 COUNTS 100000000 0 0 0 0\nM  V30 END CTAB\nM  END\n",
          "100000000 atoms"},
         {"SDF wrong counts", F::Molfile, wrongCounts, ""},
+        {"SDF V3000 charge beyond an int", F::Molfile,
+         "t\n p\n\n  0  0  0     0  0            999 V3000\nM  V30 BEGIN CTAB\n"
+         "M  V30 COUNTS 2 1 0 0 0\nM  V30 BEGIN ATOM\nM  V30 1 C 0 0 0 0\n"
+         "M  V30 2 N 1.4 0 0 0 CHG=4294967300\nM  V30 END ATOM\nM  V30 BEGIN BOND\n"
+         "M  V30 1 1 1 2\nM  V30 END BOND\nM  V30 END CTAB\nM  END\n",
+         "Atom 2 has a charge of 4294967300"},
         {"SDF truncated", F::Molfile, sdf.substr(0, sdf.size() / 3), ""},
         {"SDF NaN", F::Molfile, nanSdf, "not a finite"},
         {"SDF garbage text", F::Molfile, "a\nb\nc\nd\ne\nf\n", ""},
