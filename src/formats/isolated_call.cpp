@@ -77,7 +77,8 @@ void* RunWork(void* argument) {
     return nullptr;
 }
 
-[[noreturn]] void RunChild(int out, const std::function<std::string()>& work, rlim_t cap) {
+[[noreturn]] void RunChild(int out, const std::function<std::string()>& work, rlim_t cap,
+                           bool fromMainThread) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (null >= 0) dup2(null, STDERR_FILENO);
@@ -89,6 +90,19 @@ void* RunWork(void* argument) {
         setrlimit(RLIMIT_AS, &limit);
     }
     ChildWork child{out, &work};
+    // Forked from the main thread, the child runs on the process's own stack,
+    // which grows on demand up to the stack limit: raised, it gives the deep
+    // stack without a new thread. (A thread made in a child of a process with
+    // threads may wait forever on a lock another thread held at the fork.)
+    rlimit stack{};
+    if (fromMainThread && getrlimit(RLIMIT_STACK, &stack) == 0 &&
+        (stack.rlim_max == RLIM_INFINITY || stack.rlim_max >= kWorkStack)) {
+        stack.rlim_cur = kWorkStack;
+        if (setrlimit(RLIMIT_STACK, &stack) == 0) {
+            RunWork(&child);
+            _exit(child.status);
+        }
+    }
     pthread_attr_t attributes;
     pthread_t thread;
     pthread_attr_init(&attributes);
@@ -129,6 +143,7 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
         return outcome;
     }
     const rlim_t cap = AddressSpaceCap();
+    const bool fromMainThread = gettid() == getpid();
     const pid_t child = fork();
     if (child < 0) {
         close(fds[0]);
@@ -138,7 +153,7 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
     }
     if (child == 0) {
         close(fds[0]);
-        RunChild(fds[1], work, cap);
+        RunChild(fds[1], work, cap, fromMainThread);
     }
     close(fds[1]);
     const auto start = std::chrono::steady_clock::now();
