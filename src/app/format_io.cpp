@@ -1,15 +1,19 @@
-// Reading and writing molecule files of every kind by extension.
+// Reading and writing molecule files of every kind by extension, and the
+// chemistry formats' commands with their messages.
 #include "format_io.h"
 
 #include <cctype>
 #include <cstdint>
 #include <utility>
 
+#include "atomic_write.h"
 #include "camera.h"
 #include "chemical_formats.h"
 #include "dragging.h"
 #include "isolated_call.h"
+#include "molecule.h"
 #include "molecule_file.h"
+#include "prompts.h"
 #include "undo.h"
 
 namespace {
@@ -96,4 +100,76 @@ bool WriteAnyMoleculeFile(const std::string& path) {
     if (IsolatedWorkUnderWay()) return false;
     if (FormatOfPath(path)) return ExportMoleculeCommand(path);
     return SaveMoleculeFile(path);
+}
+
+namespace {
+
+bool TakeResult(ImportResult& result) {
+    if (result.cancelled) return false;  // the person gave up on it: nothing to say
+    if (!result.error.empty()) {
+        ShowMessage(result.error, "Import error");
+        return false;
+    }
+    if (!result.warning.empty()) ShowMessage(result.warning, "Import");
+    TakeImportedMolecule(std::move(result.molecule));
+    return true;
+}
+
+}  // namespace
+
+bool ImportMoleculeCommand(const std::string& path) {
+    ImportResult result = ImportMoleculeFile(path);
+    return TakeResult(result);
+}
+
+bool NewFromSmilesCommand(const std::string& smiles) {
+    ImportResult result = BuildFromSmiles(smiles);
+    if (!result.error.empty()) result.error = "Unable to build from SMILES: " + result.error;
+    return TakeResult(result);
+}
+
+bool ExportMoleculeCommand(const std::string& path) {
+    const ChemicalFormatInfo* format = FormatOfPath(path);
+    if (!format) {
+        ShowMessage("Unable to export " + path + ": its extension is not one of the formats.",
+                    "Export error");
+        return false;
+    }
+    std::string why;
+    if (!MoleculeIsConsistent(&why)) {
+        ShowMessage("Unable to export " + path + ": " + why, "Export error");
+        return false;
+    }
+    const size_t slash = path.find_last_of('/');
+    ExportResult result =
+        ExportMoleculeText(molecule, format->format,
+                           "Exporting " + path.substr(slash == std::string::npos ? 0 : slash + 1));
+    if (result.cancelled) return false;
+    if (!result.error.empty()) {
+        ShowMessage("Unable to export " + path + ": " + result.error, "Export error");
+        return false;
+    }
+    WriteFault fault = WriteFault::None;
+    if (!WriteFileAtomically(path, result.text, &fault)) {
+        ShowMessage(fault == WriteFault::DiskFull ? WriteFaultMessage(path, fault)
+                                                  : "Unable to write file " + path + "!",
+                    "Export error");
+        return false;
+    }
+    if (!result.warning.empty()) ShowMessage(result.warning, "Export");
+    return true;
+}
+
+bool AddHydrogensCommand() {
+    std::string error;
+    std::string why;
+    if (!MoleculeIsConsistent(&why)) {
+        ShowMessage("Unable to add hydrogens: " + why, "Add Hydrogens");
+        return false;
+    }
+    if (AddMissingHydrogens(molecule, error) < 0) {
+        ShowMessage("Unable to add hydrogens: " + error, "Add Hydrogens");
+        return false;
+    }
+    return true;
 }

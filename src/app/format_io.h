@@ -37,3 +37,11 @@ void SetOutsideMoleculeHandler(void (*handler)());
 // as Export does (with its warnings), and in the own format for any other
 // name: a file's extension never misnames its content.
 bool WriteAnyMoleculeFile(const std::string& path);
+
+// The chemistry formats' commands on the process-wide molecule, reporting
+// through the message seam (one message per failure). A failed import or
+// build leaves the molecule as it was. True on success.
+bool ImportMoleculeCommand(const std::string& path);
+bool ExportMoleculeCommand(const std::string& path);
+bool NewFromSmilesCommand(const std::string& smiles);
+bool AddHydrogensCommand();

@@ -356,13 +356,3 @@ bool LoadMoleculeFile(const std::string& path) {
 bool SaveMoleculeFile(const std::string& path) {
     return WriteFileOrReport(path, FormatMoleculeText());
 }
-
-void LoadMolecule() {
-    std::string path;
-    if (ChooseFile(path, true)) LoadMoleculeFile(path);
-}
-
-void SaveMolecule() {
-    std::string path;
-    if (ChooseFile(path, false)) SaveMoleculeFile(path);
-}

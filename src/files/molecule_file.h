@@ -34,7 +34,3 @@ bool LoadMoleculeFile(const std::string& path);
 // Writes the molecule to path, replacing any old file only once the new one
 // is complete; reports and returns false when it cannot be written.
 bool SaveMoleculeFile(const std::string& path);
-
-// The Load and Save commands: ask for a file, then read or write it.
-void LoadMolecule();
-void SaveMolecule();

@@ -82,14 +82,6 @@ std::string WriteWithLibraryOnly(const Molecule& source, ChemicalFormat format, 
 // atom and placed near it. Returns the number added, or -1 with error set.
 int AddMissingHydrogens(Molecule& target, std::string& error);
 
-// The commands around the above, on the process-wide molecule, reporting
-// through the message seam (one message per failure). A failed import or
-// build leaves the molecule as it was. True on success.
-bool ImportMoleculeCommand(const std::string& path);
-bool ExportMoleculeCommand(const std::string& path);
-bool NewFromSmilesCommand(const std::string& smiles);
-bool AddHydrogensCommand();
-
 // Replaces the process-wide molecule's nodes, name and formula with those
 // of imported and clears its node indices and dragging.
 void TakeImportedMolecule(Molecule&& imported);

@@ -359,17 +359,10 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(MoleculeCommandTest, LoadAsksForAnExistingFile) {
+TEST_F(MoleculeCommandTest, LoadReportsWhatCannotBeOpenedAndReadsHprFiles) {
     ParseMoleculeText(kNitrite);
-    // Cancelled: nothing changes, nothing is said.
-    LoadMolecule();
-    EXPECT_EQ(fakeChooser.openModes, (std::vector<bool>{true}));
-    EXPECT_EQ(NodeCount(), 3);
-    EXPECT_TRUE(fakePrompts.shown.empty());
-
     // A file that cannot be opened: the message, and the molecule unchanged.
-    fakeChooser.answers.push_back(folder.File("missing.dat"));
-    LoadMolecule();
+    EXPECT_FALSE(LoadMoleculeFile(folder.File("missing.dat")));
     ASSERT_EQ(fakePrompts.shown.size(), 1u);
     EXPECT_EQ(
         fakePrompts.shown[0],
@@ -379,8 +372,7 @@ TEST_F(MoleculeCommandTest, LoadAsksForAnExistingFile) {
 
     // A .hpr file reads like a .dat file.
     WriteFileOrFail(folder.File("water.hpr"), ReadFileOrEmpty(SourceFile("examples/water.dat")));
-    fakeChooser.answers.push_back(folder.File("water.hpr"));
-    LoadMolecule();
+    EXPECT_TRUE(LoadMoleculeFile(folder.File("water.hpr")));
     EXPECT_EQ(molecule.name, "Water");
     EXPECT_EQ(NodeCount(), 3);
 }
@@ -418,18 +410,12 @@ TEST_F(MoleculeCommandTest, SaveReplacesWithoutAskingAndReportsFailures) {
     ParseMoleculeText(kNitrite);
     const std::string path = folder.File("out");  // no extension is added
     WriteFileOrFail(path, "old content");
-    SaveMolecule();  // cancelled
-    EXPECT_EQ(ReadFileOrEmpty(path), "old content");
-
-    fakeChooser.answers.push_back(path);
-    SaveMolecule();
-    EXPECT_EQ(fakeChooser.openModes, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(SaveMoleculeFile(path));
     EXPECT_EQ(ReadFileOrEmpty(path), kNitrite);
     EXPECT_TRUE(fakePrompts.shown.empty());
 
     const std::string unwritable = folder.File("no-folder/out.dat");
-    fakeChooser.answers.push_back(unwritable);
-    SaveMolecule();
+    EXPECT_FALSE(SaveMoleculeFile(unwritable));
     ASSERT_EQ(fakePrompts.shown.size(), 1u);
     EXPECT_EQ(fakePrompts.shown[0],
               (ShownMessage{"Unable to open file " + unwritable + "!", "File Error!"}));

@@ -14,6 +14,7 @@
 
 #include "chemical_formats.h"
 #include "element.h"
+#include "format_io.h"
 #include "isolated_call.h"
 #include "molecule_builder.h"
 #include "process_state.h"
