@@ -129,13 +129,14 @@ void UndoOrRedo(bool (*act)()) {
 
 // How a command is kept in the undo history.
 enum class Step {
-    None,     // not a change to the molecule, or one that keeps its own step
+    None,     // not a change to the molecule
+    Whole,    // replaces or writes the molecule whole, keeping its own step if any
     Changed,  // a step when the command changed the molecule
     Always,   // a step whatever it did (it moves atoms)
 };
 
 void RunAsStep(const char* name, Step kind, void (*run)()) {
-    if (kind == Step::None) return run();
+    if (kind == Step::None || kind == Step::Whole) return run();
     UndoStep step = BeginUndoStep(name);
     run();
     if (kind == Step::Always)
@@ -156,9 +157,9 @@ const Command kCommands[] = {
     {kEnter, AskToQuit},
     {kEscape, AskToQuit},
     {kExit, AskToQuit},
-    {kNew, AskForNewMolecule},
-    {kLoad, LoadChosenFile},
-    {kSave, SaveToChosenFile},
+    {kNew, AskForNewMolecule, nullptr, Step::Whole},
+    {kLoad, LoadChosenFile, nullptr, Step::Whole},
+    {kSave, SaveToChosenFile, nullptr, Step::Whole},
     {kRename,
      [] { molecule.name = InputBox(shellState.mainWindow, "Rename this Molecule", molecule.name); },
      "Rename", Step::Changed},
@@ -191,13 +192,13 @@ const Command kCommands[] = {
     {kRunLayout, [] { Toggle(kRunLayout); }},
     {kAbout, ShowAboutBox},
     {kWebsite, [] { QDesktopServices::openUrl(QUrl(QString::fromStdString(WebsiteAddress()))); }},
-    {kImport, ImportFromChooser},
-    {kExport, ExportToChooser},
-    {kNewFromSmiles, NewFromSmilesAsked},
+    {kImport, ImportFromChooser, nullptr, Step::Whole},
+    {kExport, ExportToChooser, nullptr, Step::Whole},
+    {kNewFromSmiles, NewFromSmilesAsked, nullptr, Step::Whole},
     {kAddHydrogens, [] { AddHydrogensCommand(); }, "Add Hydrogens", Step::Changed},
     {kExportPicture, ExportPictureAsked},
-    {kUndo, [] { UndoOrRedo(Undo); }},
-    {kRedo, [] { UndoOrRedo(Redo); }},
+    {kUndo, [] { UndoOrRedo(Undo); }, nullptr, Step::Whole},
+    {kRedo, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
 };
 
 // What each shortcut key does on release; the digits add atoms, below.
@@ -245,9 +246,9 @@ const KeyAction kKeyActions[] = {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, -1);
      },
      "Change Charge", Step::Changed},
-    {ShortcutKey::CtrlZ, [] { UndoOrRedo(Undo); }},
-    {ShortcutKey::CtrlShiftZ, [] { UndoOrRedo(Redo); }},
-    {ShortcutKey::CtrlY, [] { UndoOrRedo(Redo); }},
+    {ShortcutKey::CtrlZ, [] { UndoOrRedo(Undo); }, nullptr, Step::Whole},
+    {ShortcutKey::CtrlShiftZ, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
+    {ShortcutKey::CtrlY, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
 };
 
 }  // namespace
@@ -291,10 +292,9 @@ bool MayEndWithUnsavedChanges() {
 }
 
 bool CommandRunsWhileChildWorks(int id) {
-    const int changing[] = {kNew,           kLoad,         kSave,        kRename, kSetFormula,
-                            kAddNewAtom,    kJoinAtoms,    kUnjoinAtoms, kImport, kExport,
-                            kNewFromSmiles, kAddHydrogens, kUndo,        kRedo};
-    return std::find(std::begin(changing), std::end(changing), id) == std::end(changing);
+    for (const Command& command : kCommands)
+        if (command.id == id) return command.kind == Step::None;
+    return true;
 }
 
 bool HandleCommand(int id) {
@@ -320,23 +320,21 @@ bool HandleCommand(int id) {
 }
 
 void HandleKey(ShortcutKey key) {
-    if (IsolatedWorkUnderWay()) {
-        // Only the view's keys and the way out act while a child works on the
-        // molecule; ending the program gives up on the child.
-        const ShortcutKey allowed[] = {ShortcutKey::Escape, ShortcutKey::D, ShortcutKey::I,
-                                       ShortcutKey::O,      ShortcutKey::P, ShortcutKey::S,
-                                       ShortcutKey::T};
-        if (std::find(std::begin(allowed), std::end(allowed), key) == std::end(allowed)) return;
-    }
+    // While a child works on the molecule only the keys that leave it alone
+    // act (the view's, and the way out: ending the program gives up on the
+    // child).
+    const bool childWorks = IsolatedWorkUnderWay();
     const int digit = static_cast<int>(key) - static_cast<int>(ShortcutKey::Digit1);
     if (digit >= 0 && digit < 9) {
+        if (childWorks) return;
         UndoStep step = BeginUndoStep("Add Atom");
         AddNode(molecule.currentNode, digit);
         CommitUndoStepIfChanged(std::move(step));
         return;
     }
     for (const KeyAction& action : kKeyActions)
-        if (action.key == key) RunAsStep(action.step, action.kind, action.run);
+        if (action.key == key && (!childWorks || action.kind == Step::None))
+            RunAsStep(action.step, action.kind, action.run);
 }
 
 std::string UndoItemText() {

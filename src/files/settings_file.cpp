@@ -175,7 +175,7 @@ void ParseSettingsText(std::string_view text, Settings& target, ElementTable& ta
     int previousAtomicNumber = -1;
     std::string unread;
     size_t stop = text.size();  // where reading ended
-    ForEachLinePiece(text, kWholeLines, [&](std::string_view line) {
+    ForEachLineWithEnd(text, [&](std::string_view line) {
         if (Contains(line, "#")) return true;
         LineResult result = LineResult::Stop;
         if (line.size() >= 5)

@@ -27,22 +27,16 @@ std::string FormatG(double value);
 // LF. Returns text itself when it holds no CR, else a view of storage.
 std::string_view WithPlainLineFeeds(std::string_view text, std::string& storage);
 
-// Calls visit(piece) for each piece of text as a reader with room for
-// pieceLength characters takes it: a piece ends after a line feed or after
-// pieceLength characters, so the rest of a longer line comes as pieces of
-// its own. kWholeLines gives every line whole. visit returns false to stop.
-// Each line end is looked for once: the walk is linear in the text's size.
-constexpr size_t kWholeLines = std::string_view::npos;
+// Calls visit(line) for each line of text with its line feed (the last
+// without one when the text does not end in one); visit returns false to
+// stop. Each line end is looked for once: the walk is linear in the text.
 template <typename Visit>
-void ForEachLinePiece(std::string_view text, size_t pieceLength, Visit visit) {
+void ForEachLineWithEnd(std::string_view text, Visit visit) {
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         end = end == std::string_view::npos ? text.size() : end + 1;
-        while (start < end) {
-            const size_t length = end - start < pieceLength ? end - start : pieceLength;
-            if (!visit(text.substr(start, length))) return;
-            start += length;
-        }
+        if (!visit(text.substr(start, end - start))) return;
+        start = end;
     }
 }

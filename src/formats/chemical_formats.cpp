@@ -341,6 +341,22 @@ std::string Mol2AttributesError(std::string_view text) {
     return {};
 }
 
+// The whole number word (an optional sign, then digits) in charge, held at
+// the ends of long long's range when beyond it; false for anything else.
+bool ReadWrittenCharge(std::string_view word, long long& charge) {
+    if (word.empty()) return false;
+    const bool negative = word[0] == '-';
+    if (word[0] == '+') word.remove_prefix(1);
+    const char* end = word.data() + word.size();
+    const auto [last, error] = std::from_chars(word.data(), end, charge);
+    if (error == std::errc::result_out_of_range)
+        charge = negative ? std::numeric_limits<long long>::min()
+                          : std::numeric_limits<long long>::max();
+    else if (error != std::errc{})
+        return false;
+    return last == end;
+}
+
 // The CML reader keeps a formal charge in a byte: 2147483647 would come in
 // as -1. The charges of the atoms (one per atom tag, or a list on an atom
 // array) are checked as written.
@@ -371,24 +387,11 @@ std::string CmlChargeError(std::string_view text) {
             if (start == std::string_view::npos) break;
             values.remove_prefix(start);
             const size_t length = std::min(values.find_first_of(" \t\r\n"), values.size());
-            std::string_view word = values.substr(0, length);
+            const std::string_view word = values.substr(0, length);
             values.remove_prefix(length);
-            const bool negative = word[0] == '-';
-            if (word[0] == '+' || negative) word.remove_prefix(1);
-            unsigned long long magnitude = 0;
-            const char* end = word.data() + word.size();
-            const auto [last, error] = std::from_chars(word.data(), end, magnitude);
-            const bool huge =
-                error == std::errc::result_out_of_range ||
-                magnitude > static_cast<unsigned long long>(std::numeric_limits<long long>::max());
-            if (huge || (error == std::errc{} && last == end &&
-                         magnitude > static_cast<unsigned long long>(kMaxCharge))) {
-                const long long shown =
-                    huge ? (negative ? std::numeric_limits<long long>::min()
-                                     : std::numeric_limits<long long>::max())
-                         : static_cast<long long>(magnitude) * (negative ? -1 : 1);
-                return ChargeError(list ? index : atoms, shown);
-            }
+            long long charge = 0;
+            if (ReadWrittenCharge(word, charge) && (charge > kMaxCharge || charge < -kMaxCharge))
+                return ChargeError(list ? index : atoms, charge);
         }
     }
     return {};
@@ -406,15 +409,9 @@ std::string MolfileChargeError(std::string_view text) {
         if (!(line >> m >> v30 >> atom) || m != "M" || v30 != "V30") continue;
         while (line >> word) {
             if (word.compare(0, 4, "CHG=") != 0) continue;
-            const std::string_view value = std::string_view(word).substr(4);
             long long charge = 0;
-            const char* last = value.data() + value.size();
-            const auto [stop, error] =
-                std::from_chars(value.data() + (!value.empty() && value[0] == '+'), last, charge);
-            if (error == std::errc::result_out_of_range)
-                charge = value[0] == '-' ? std::numeric_limits<long long>::min()
-                                         : std::numeric_limits<long long>::max();
-            else if (error != std::errc{} || stop != last || std::abs(charge) <= kMaxCharge)
+            if (!ReadWrittenCharge(std::string_view(word).substr(4), charge) ||
+                (charge <= kMaxCharge && charge >= -kMaxCharge))
                 continue;
             size_t index = 0;
             std::from_chars(atom.data(), atom.data() + atom.size(), index);
@@ -602,7 +599,7 @@ void FromLibrary(const LibraryMolecule& taken, ImportResult& result) {
 constexpr int kMaxWrittenOrder = 3;
 
 // The library's molecule for source, with every node as an atom in order.
-void ToOpenBabel(const Molecule& source, ob::OBMol& mol, bool* ordersCut = nullptr) {
+void ToOpenBabel(const Molecule& source, ob::OBMol& mol) {
     mol.BeginModify();
     for (const Node& node : source.nodes) {
         ob::OBAtom* atom = mol.NewAtom();
@@ -615,12 +612,7 @@ void ToOpenBabel(const Molecule& source, ob::OBMol& mol, bool* ordersCut = nullp
         for (size_t i = 0; i < node.neighbours.size(); ++i) {
             const int other = node.neighbours[i];
             if (other <= node.id) continue;
-            int order = node.linkOrders[i];
-            if (order > kMaxWrittenOrder) {
-                order = kMaxWrittenOrder;
-                if (ordersCut) *ordersCut = true;
-            }
-            mol.AddBond(node.id + 1, other + 1, order);
+            mol.AddBond(node.id + 1, other + 1, std::min(node.linkOrders[i], kMaxWrittenOrder));
         }
     mol.EndModify();
     mol.SetDimension(3);
