@@ -964,7 +964,7 @@ ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format,
         result.cancelled = outcome.cancelled;
         result.error =
             outcome.tooLarge ? "It is too large to write as " + label + "."
-            : outcome.finished || outcome.why.rfind("the reader failed", 0) == 0
+            : outcome.finished || outcome.failed
                 ? "The molecule could not be written as " + label + "."
                 : "The molecule could not be written as " + label + ": " + outcome.why + ".";
         return result;

@@ -205,6 +205,7 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
         outcome.tooLarge = true;
         outcome.why = "it needs more memory than it may take";
     } else {
+        outcome.failed = true;
         outcome.why = WIFSIGNALED(status)
                           ? "the reader failed (signal " + std::to_string(WTERMSIG(status)) + ")"
                           : "the reader failed";

@@ -11,6 +11,7 @@ struct IsolatedOutcome {
     bool finished = false;   // the child wrote its result and exited normally
     bool cancelled = false;  // the waiting side gave up on it (Cancel, the program ending)
     bool tooLarge = false;   // the child ran out of the memory it may take
+    bool failed = false;     // the work itself failed (an exception, a crash, a bad exit)
     std::string bytes;       // what work returned, when finished
     std::string why;         // why not, when not finished
 };
@@ -32,8 +33,9 @@ bool IsolatedWorkUnderWay();
 // returns the bytes work produced. The child is killed once limit has passed
 // or when the waiting side gives up. The child's address space may grow by
 // half the machine's physical memory (not under AddressSanitizer, which
-// needs room of its own); going beyond ends it with tooLarge. Its work runs
-// on a thread with a deep stack, as the library recurses along chains of
+// needs room of its own); going beyond ends it with tooLarge. Its work has
+// a deep stack (the process's own, its limit raised, when forked from the
+// main thread; else a thread's), as the library recurses along chains of
 // atoms. Only one child runs at a time: a call while another waits is
 // refused. No other thread of the caller runs in the child, so work must
 // not rely on them (no locks they may hold, no user interface).

@@ -1,5 +1,8 @@
 // One frame drawn offscreen into a PNG file.
 #include "picture.h"
+
+#include <cstring>
+
 #include "element.h"
 #include "molecule.h"
 #include "png_decode.h"
@@ -125,7 +128,13 @@ TEST_F(PictureTest, TilesMakeTheSamePictureAsOneFrame) {
     request.width = 4500;
     request.height = 40;
     const DecodedPng wide = picture("wide.png", 0);
-    EXPECT_EQ(wide.width, 4500);
+    ASSERT_EQ(wide.width, 4500);
+    // The molecule, in the middle, lies in the second tile.
+    int drawn = 0;
+    for (int y = 5; y < 35; ++y)
+        for (int x = 2200; x < 2300; ++x)
+            drawn += std::memcmp(wide.At(x, y), wide.At(5, 20), 3) != 0;
+    EXPECT_GT(drawn, 50);
 }
 
 TEST(PngEncoding, RejectsAnImageWhoseBytesDoNotMatchItsSize) {
