@@ -1,0 +1,7 @@
+#include "notices.h"
+
+#include "prompts.h"
+
+void ShowNotices(const Notices& notices) {
+    for (const Notice& notice : notices) ShowMessage(notice.text, notice.caption);
+}
