@@ -2,20 +2,18 @@
 // positions and forces are copied into contiguous float arrays, so that the
 // pair pass, quadratic in the node count, runs as a vectorised loop. For big
 // molecules that pass is cut into a fixed number of blocks of rows, each
-// gathering its pushes in a force buffer of its own; the blocks run on a
-// small pool of threads and their buffers are added in block order, so the
-// positions depend neither on the timing nor on the number of threads.
+// gathering its pushes in a force buffer of its own; the blocks run on the
+// layout's thread pool (layout_thread_pool.h) and their buffers are added in
+// block order, so the positions depend neither on the timing nor on the
+// number of threads.
 #include "simulation.h"
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "layout_thread_pool.h"
 #include "molecule.h"
 #include "random.h"
 #include "settings.h"
@@ -314,100 +312,6 @@ void RunBlock(int block) {
                   BlockBuffer(block));
 }
 
-// Threads that take blocks of the pair pass while the step's own thread
-// takes them too. Started at the first big step, stopped at exit.
-class PairPool {
-public:
-    ~PairPool() {
-        {
-            std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        wake_.notify_all();
-        for (std::thread& worker : workers_) worker.join();
-    }
-
-    void SetThreads(int count) {
-        std::lock_guard lock(mutex_);
-        threads_ = count > 0 ? count : Cores();
-    }
-
-    // Runs RunBlock for every block, on the calling thread and the pool.
-    void RunBlocks() {
-        int helpers = 0;
-        {
-            std::lock_guard lock(mutex_);
-            helpers = std::min(threads_, kPairBlocks) - 1;
-            if (helpers > 0 && workers_.empty()) Start();
-            helpers = std::min(helpers, static_cast<int>(workers_.size()));
-            nextBlock_ = 0;
-            blocksDone_ = 0;
-            helpersWanted_ = helpers;
-            running_ = true;
-        }
-        if (helpers > 0) wake_.notify_all();
-        for (int block; (block = Claim()) >= 0;) Finish(block);
-        std::unique_lock lock(mutex_);
-        finished_.wait(lock, [this] { return blocksDone_ == kPairBlocks; });
-        running_ = false;
-    }
-
-private:
-    // One thread for each core beside the caller's. Where no thread can be
-    // started the caller runs every block.
-    void Start() {
-        const int count = std::min(Cores() - 1, kPairBlocks - 1);
-        try {
-            for (int k = 0; k < count; ++k) workers_.emplace_back([this] { Work(); });
-        } catch (const std::system_error&) {
-        }
-    }
-
-    // The next block to run, or -1 when none is left.
-    int Claim() {
-        std::lock_guard lock(mutex_);
-        if (!running_ || nextBlock_ == kPairBlocks) return -1;
-        return nextBlock_++;
-    }
-
-    void Finish(int block) {
-        RunBlock(block);
-        std::lock_guard lock(mutex_);
-        if (++blocksDone_ == kPairBlocks) finished_.notify_one();
-    }
-
-    void Work() {
-        for (;;) {
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] {
-                    return stopping_ ||
-                           (running_ && helpersWanted_ > 0 && nextBlock_ < kPairBlocks);
-                });
-                if (stopping_) return;
-                --helpersWanted_;
-            }
-            for (int block; (block = Claim()) >= 0;) Finish(block);
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_, finished_;
-    std::vector<std::thread> workers_;
-    static int Cores() {
-        return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
-    }
-
-    int threads_ = Cores();
-    int nextBlock_ = 0, blocksDone_ = 0, helpersWanted_ = 0;
-    bool running_ = false, stopping_ = false;
-};
-
-PairPool& Pool() {
-    static PairPool pool;
-    return pool;
-}
-
 void ApplyRepulsion(const Coefficients& c) {
     const int n = NodeCount();
     if (n < kThreadedPairsFrom) {
@@ -421,7 +325,7 @@ void ApplyRepulsion(const Coefficients& c) {
         plan.rowStart[k] = static_cast<int>(std::lround(n * std::sqrt(double(k) / kPairBlocks)));
     for (int k = 1; k < kPairBlocks; ++k)
         plan.buffers[k].resize(3 * static_cast<size_t>(plan.rowStart[k + 1]));
-    Pool().RunBlocks();
+    RunLayoutBlocks(kPairBlocks, RunBlock);
     for (int k = 1; k < kPairBlocks; ++k) {
         const ForceBuffer from = BlockBuffer(k);
         const int length = plan.rowStart[k + 1];
@@ -494,10 +398,6 @@ void MoveNodes(const Coefficients& c) {
 }
 
 }  // namespace
-
-void SetLayoutThreads(int count) {
-    Pool().SetThreads(count);
-}
 
 void SimulationStep() {
     const Coefficients c = CoefficientsForStep();
