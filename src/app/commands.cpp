@@ -13,6 +13,7 @@
 #include "dialogs.h"
 #include "dragging.h"
 #include "editing.h"
+#include "editing_commands.h"
 #include "format_commands.h"
 #include "format_io.h"
 #include "installed_files.h"
@@ -169,11 +170,11 @@ const Command kCommands[] = {
              InputBox(shellState.mainWindow, "Enter formula for this molecule", molecule.formula);
      },
      "Set Formula", Step::Changed},
-    {kAddNewAtom, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
-    {kJoinAtoms, JoinSelectedNodes, "Join Atoms", Step::Changed},
-    {kUnjoinAtoms, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
+    {kAddNewAtom, AddNewAtomAsked, "Add Atom", Step::Changed},
+    {kJoinAtoms, JoinAtomsCommand, "Join Atoms", Step::Changed},
+    {kUnjoinAtoms, UnjoinAtomsCommand, "Unjoin Atoms", Step::Changed},
     {kSetControls, [] { Toggle(kSetControls); }},
-    {kCheckMolecule, CheckMolecule},
+    {kCheckMolecule, CheckMoleculeCommand},
     {kCloudColour, [] { OpenColourDialog(settings.CloudColour); }},
     {kBackgroundColour, [] { OpenColourDialog(settings.BackgroundColour); }},
     {kHighlightColour, [] { OpenColourDialog(settings.HighlightColour); }},
@@ -221,11 +222,11 @@ const KeyAction kKeyActions[] = {
          if (molecule.currentNode != -1) RemoveNode(molecule.currentNode);
      },
      "Delete Atom", Step::Changed},
-    {ShortcutKey::A, [] { AddNewAtom(molecule.currentNode); }, "Add Atom", Step::Changed},
+    {ShortcutKey::A, AddNewAtomAsked, "Add Atom", Step::Changed},
     {ShortcutKey::C, CentreMolecule, "Centre", Step::Always},
     {ShortcutKey::D, [] { Toggle(kDemo); }},
     {ShortcutKey::I, [] { Toggle(kInvertColours); }},
-    {ShortcutKey::J, JoinSelectedNodes, "Join Atoms", Step::Changed},
+    {ShortcutKey::J, JoinAtomsCommand, "Join Atoms", Step::Changed},
     {ShortcutKey::L,
      [] {
          if (molecule.currentNode != -1) ToggleCloud(molecule.currentNode);
@@ -235,7 +236,7 @@ const KeyAction kKeyActions[] = {
     {ShortcutKey::P, [] { Toggle(kRunLayout); }},
     {ShortcutKey::S, [] { Toggle(kShadows); }},
     {ShortcutKey::T, [] { SetLabelMode((viewState.labelMode + 1) % 3); }},
-    {ShortcutKey::U, UnjoinSelectedNodes, "Unjoin Atoms", Step::Changed},
+    {ShortcutKey::U, UnjoinAtomsCommand, "Unjoin Atoms", Step::Changed},
     {ShortcutKey::KeypadPlus,
      [] {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, +1);

@@ -1,12 +1,12 @@
 // The editing operations of the molecule. Indices come from the main window
 // (currentNode, digit keys) and may be stale, so each operation checks the
-// ones it is given and ignores a command that names nothing.
+// ones it is given and ignores a command that names nothing. What the person
+// must be told is handed back for the app to show.
 #include "editing.h"
 
 #include "clamp.h"
 #include "element.h"
 #include "molecule.h"
-#include "prompts.h"
 #include "random.h"
 
 namespace {
@@ -50,12 +50,10 @@ float RandomOffset() {
 
 }  // namespace
 
-void JoinSelectedNodes() {
+Notices JoinSelectedNodes() {
     SelectedPair pair;
-    if (!FindSelectedPair(pair)) {
-        ShowMessage("You must select exactly two atoms to join!", "Selection error");
-        return;
-    }
+    if (!FindSelectedPair(pair))
+        return {{"You must select exactly two atoms to join!", "Selection error"}};
     Node& a = molecule.nodes[pair.a];
     Node& b = molecule.nodes[pair.b];
     const int onA = LinkEntry(a, b.id);
@@ -64,27 +62,26 @@ void JoinSelectedNodes() {
         const int onB = LinkEntry(b, a.id);
         if (onB >= 0) {
             ++b.linkOrders[onB];
-            return;
+            return {};
         }
-        ShowMessage("Error in JoinSelectedNodes", "Dodgy linkage");
-        return;
+        return {{"Error in JoinSelectedNodes", "Dodgy linkage"}};
     }
     a.neighbours.push_back(b.id);
     a.linkOrders.push_back(1);
     b.neighbours.push_back(a.id);
     b.linkOrders.push_back(1);
+    return {};
 }
 
-void UnjoinSelectedNodes() {
+Notices UnjoinSelectedNodes() {
     SelectedPair pair;
-    if (!FindSelectedPair(pair)) {
-        ShowMessage("You must select exactly two atoms to unjoin!", "Selection error");
-        return;
-    }
+    if (!FindSelectedPair(pair))
+        return {{"You must select exactly two atoms to unjoin!", "Selection error"}};
     Node& a = molecule.nodes[pair.a];
     Node& b = molecule.nodes[pair.b];
     LowerLink(a, b.id);
     LowerLink(b, a.id);
+    return {};
 }
 
 void AddNode(int linkTarget, int elementIndex) {
@@ -118,17 +115,18 @@ void AddNode(int linkTarget, int elementIndex) {
     }
 }
 
-void AddNewAtom(int linkTarget) {
-    if (linkTarget != -1 && !IsNodeIndex(linkTarget)) return;
-    ShowAddNewElementBox();
-    const Element* element = FindElement(inputText);
-    if (!element) {
-        ShowMessage("Unknown Element!", "Unknown Element");
-        return;
-    }
+bool CanTakeNewAtom(int linkTarget) {
+    return linkTarget == -1 || IsNodeIndex(linkTarget);
+}
+
+Notices AddNewAtom(int linkTarget, std::string_view typed) {
+    if (!CanTakeNewAtom(linkTarget)) return {};
+    const Element* element = FindElement(typed);
+    if (!element) return {{"Unknown Element!", "Unknown Element"}};
     // The element found, wherever it stands in the table: its atomic number
     // names its place only in a table without gaps or disorder.
     AddNode(linkTarget, static_cast<int>(element - elementTable.data()));
+    return {};
 }
 
 void RemoveNode(int index) {
@@ -156,8 +154,8 @@ void ChangeCharge(int index, int step) {
     charge = ClampToInt(static_cast<long long>(charge) + step);
 }
 
-void CheckMolecule() {
-    ShowMessage(
-        "This feature not implemented yet.\nPlease let me know what you\nwould like this to do!",
-        "Not implemented");
+Notices CheckMolecule() {
+    return {
+        {"This feature not implemented yet.\nPlease let me know what you\nwould like this to do!",
+         "Not implemented"}};
 }

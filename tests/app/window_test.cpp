@@ -434,6 +434,26 @@ TEST_F(WindowTest, AddNewAtomRenameFormulaAndCheck) {
     EXPECT_EQ(answerer.seen()[5].title.toStdString(), "Not implemented");
 }
 
+// Cancel leaves the box's text empty, whatever an earlier box left there: no
+// element has that name, so the person is told and nothing is added or
+// recorded for Undo. A current atom that is gone asks nothing.
+TEST_F(WindowTest, AddNewAtomCancelledSaysUnknownElementAndAddsNothing) {
+    answerer.Push(TypeAndPress("C", "Cancel"));
+    answerer.Push(Press("OK"));  // "Unknown Element!"
+    RunProgram("", [&] {
+        inputText = "C";
+        ClickKey(Window(), Qt::Key_A);
+        EXPECT_EQ(NodeCount(), 0);
+        EXPECT_TRUE(undoHistory.undo.empty());
+        molecule.currentNode = 3;
+        Action("&Add New Atom")->trigger();
+    });
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen()[0].text.toStdString(), "Add New Element");
+    EXPECT_EQ(answerer.seen()[1].text.toStdString(), "Unknown Element!");
+    EXPECT_EQ(answerer.seen()[1].title.toStdString(), "Unknown Element");
+}
+
 TEST_F(WindowTest, LoadAndSaveThroughTheChooser) {
     const std::string saved = folder.File("saved"), sdf = folder.File("saved.sdf");
     answerer.Push([&](QWidget* chooser) {
