@@ -903,7 +903,7 @@ ImportResult ImportMoleculeFile(const std::string& path) {
                                       std::filesystem::file_size(path, error) > kMaxInputBytes) {
         result.error = "Unable to import " + path + ": it is larger than 256 MB.";
     } else if (!ReadWholeFile(path, text)) {
-        result.error = "Unable to open file " + path + "!";
+        result.error = OpenFailureText(path);
     } else {
         const size_t slash = path.find_last_of('/');
         result = ImportMoleculeText(
