@@ -168,14 +168,13 @@ bool ExportMoleculeCommand(const std::string& path) {
 }
 
 bool AddHydrogensCommand() {
-    std::string error;
     std::string why;
     if (!MoleculeIsConsistent(&why)) {
         ShowMessage("Unable to add hydrogens: " + why, "Add Hydrogens");
         return false;
     }
-    if (AddMissingHydrogens(molecule, error) < 0) {
-        ShowMessage("Unable to add hydrogens: " + error, "Add Hydrogens");
+    if (const HydrogensResult result = AddMissingHydrogens(molecule); !result.error.empty()) {
+        ShowMessage("Unable to add hydrogens: " + result.error, "Add Hydrogens");
         return false;
     }
     return true;

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_limits.h"
+
 // A modal message with an OK button.
 void ShowMessage(const std::string& text, const std::string& caption);
 // A modal Yes/No question; true for Yes.
@@ -28,9 +30,6 @@ void ShowAddNewElementBox();
 // Element box receive their prompt and hand back what was typed.
 extern std::string promptText;
 extern std::string inputText;
-
-// The edit fields hand back at most this many characters.
-constexpr std::size_t kInputTextLimit = 127;
 
 // What a box does with its edit field on OK: inputText takes the first
 // kInputTextLimit characters of typed.
