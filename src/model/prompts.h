@@ -5,7 +5,6 @@
 //                               window, stderr lines in the headless modes
 //   src/app/prompts_stderr.cpp  the benchmarks: stderr lines only
 //   tests/support/prompts_fake.cpp  the other tests: records, answers from queues
-//   fuzz/silent_prompts.cpp     the fuzz targets: shows nothing, answers No
 // The prompt-seam check (tests/support) is linked with each of them, so a
 // missing definition fails the build.
 #pragma once
