@@ -13,6 +13,7 @@
 
 #include "bench_molecules.h"
 #include "molecule_file.h"
+#include "prompts.h"
 
 namespace {
 
@@ -36,8 +37,10 @@ void Measure(const char* label, const std::string& path, size_t bytes) {
     if (child == 0) {
         std::ofstream("/proc/self/clear_refs") << "5";  // peak resident size := current
         const long before = StatusKilobytes("VmRSS:");
-        const bool loaded = LoadMoleculeFile(path);
+        const FileResult load = LoadMoleculeFile(path);
         const long peak = StatusKilobytes("VmHWM:");
+        const bool loaded = load.ok;
+        for (const Notice& notice : load.notices) ShowMessage(notice.text, notice.caption);
         std::printf("%-28s %7.1f MB  %9d nodes  peak +%8.1f MB  %5.1f bytes per file byte%s\n",
                     label, bytes / 1e6, NodeCount(), (peak - before) / 1024.0,
                     (peak - before) * 1024.0 / static_cast<double>(bytes),

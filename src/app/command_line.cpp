@@ -13,6 +13,7 @@
 #include "format_io.h"
 #include "installed_files.h"
 #include "molecule_file.h"
+#include "notices.h"
 #include "picture.h"
 #include "settings_file.h"
 #include "simulation.h"
@@ -318,7 +319,7 @@ namespace {
 // What both headless modes do first: the settings as start-up reads them,
 // the file (if any) and the layout steps. kExitWritten when all went well.
 int LoadAndStep(const CommandLine& commandLine) {
-    ReadSettingsFile();
+    ShowNotices(ReadSettingsFile().notices);
     if (ElementCount() == 0) return kExitNoElements;
     // A picture shows an imported molecule in front of the camera; a file
     // written keeps its coordinates as read.

@@ -13,6 +13,7 @@
 #include "isolated_call.h"
 #include "molecule.h"
 #include "molecule_file.h"
+#include "notices.h"
 #include "prompts.h"
 #include "undo.h"
 
@@ -85,7 +86,11 @@ bool LoadAnyMoleculeFile(const std::string& path, bool centre) {
 }
 
 bool LoadOwnMoleculeFile(const std::string& path) {
-    return LoadAsStep("Load", path, Origin::OwnFile, [&] { return LoadMoleculeFile(path); });
+    return LoadAsStep("Load", path, Origin::OwnFile, [&] {
+        const FileResult loaded = LoadMoleculeFile(path);
+        ShowNotices(loaded.notices);
+        return loaded.ok;
+    });
 }
 
 bool LoadFromSmiles(const std::string& smiles, bool centre) {
@@ -99,7 +104,9 @@ bool LoadFromSmiles(const std::string& smiles, bool centre) {
 bool WriteAnyMoleculeFile(const std::string& path) {
     if (IsolatedWorkUnderWay()) return false;
     if (FormatOfPath(path)) return ExportMoleculeCommand(path);
-    return SaveMoleculeFile(path);
+    const FileResult saved = SaveMoleculeFile(path);
+    ShowNotices(saved.notices);
+    return saved.ok;
 }
 
 namespace {
@@ -161,14 +168,13 @@ bool ExportMoleculeCommand(const std::string& path) {
 }
 
 bool AddHydrogensCommand() {
-    std::string error;
     std::string why;
     if (!MoleculeIsConsistent(&why)) {
         ShowMessage("Unable to add hydrogens: " + why, "Add Hydrogens");
         return false;
     }
-    if (AddMissingHydrogens(molecule, error) < 0) {
-        ShowMessage("Unable to add hydrogens: " + error, "Add Hydrogens");
+    if (const HydrogensResult result = AddMissingHydrogens(molecule); !result.error.empty()) {
+        ShowMessage("Unable to add hydrogens: " + result.error, "Add Hydrogens");
         return false;
     }
     return true;

@@ -15,6 +15,7 @@
 #include "gl_setup.h"
 #include "main_window.h"
 #include "molecule_file.h"
+#include "notices.h"
 #include "recent_files.h"
 #include "settings_file.h"
 #include "shell_state.h"
@@ -39,7 +40,7 @@ void EndProgram() {
     if (shellState.ended) return;
     shellState.ended = true;
     CancelChildWork();
-    WriteSettingsFile();
+    ShowNotices(WriteSettingsFile().notices);
     if (auto* window = qobject_cast<MainWindow*>(shellState.mainWindow)) {
         window->StopTimers();
         window->hide();
@@ -55,7 +56,7 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     // A program started afresh: no marks, no dialogs, not ending.
     shellState = ShellState{};
 
-    ReadSettingsFile();
+    ShowNotices(ReadSettingsFile().notices);
     if (ElementCount() == 0) {
         status = kExitNoElements;
         return false;

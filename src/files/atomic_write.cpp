@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "prompts.h"
-
 namespace {
 
 bool IsDiskFull(int error) {
@@ -275,10 +273,14 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, WriteF
     return why == WriteFault::None;
 }
 
+std::string OpenFailureText(const std::string& path) {
+    return "Unable to open file " + path + "!";
+}
+
 std::string WriteFaultMessage(const std::string& path, WriteFault fault) {
     if (fault == WriteFault::DiskFull)
         return "Unable to write file " + path + ": the disk is full.";
-    return "Unable to open file " + path + "!";
+    return OpenFailureText(path);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, ReadFault* fault, size_t limit) {
@@ -289,20 +291,18 @@ bool ReadFileStart(const std::string& path, std::string& bytes, size_t limit) {
     return ReadRegularFile(path, bytes, limit, false, nullptr);
 }
 
-bool ReadFileOrReport(const std::string& path, std::string& bytes) {
+FileResult ReadFileWithNotice(const std::string& path, std::string& bytes) {
     ReadFault fault = ReadFault::None;
-    if (ReadWholeFile(path, bytes, &fault)) return true;
-    std::string text = "Unable to open file " + path + "!";
+    if (ReadWholeFile(path, bytes, &fault)) return {true, {}};
+    std::string text = OpenFailureText(path);
     if (fault == ReadFault::TooLarge) text += "\nFiles over 512 MB are not read.";
     if (fault == ReadFault::OutOfMemory)
         text = "Unable to read file " + path + ": there is not enough memory for it.";
-    ShowMessage(text, "File Error!");
-    return false;
+    return {false, {{text, "File Error!"}}};
 }
 
-bool WriteFileOrReport(const std::string& path, std::string_view bytes) {
+FileResult WriteFileWithNotice(const std::string& path, std::string_view bytes) {
     WriteFault fault = WriteFault::None;
-    if (WriteFileAtomically(path, bytes, &fault)) return true;
-    ShowMessage(WriteFaultMessage(path, fault), "File Error!");
-    return false;
+    if (WriteFileAtomically(path, bytes, &fault)) return {true, {}};
+    return {false, {{WriteFaultMessage(path, fault), "File Error!"}}};
 }

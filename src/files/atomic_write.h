@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "file_result.h"
+
 // The largest molecule or settings file read.
 constexpr size_t kLargestReadableFile = size_t{512} << 20;
 
@@ -40,8 +42,12 @@ enum class WriteFault {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          WriteFault* fault = nullptr);
 
-// The message for a write to path that failed with fault: "Unable to open
-// file %s!", or for a full disk "Unable to write file %s: the disk is full.".
+// "Unable to open file %s!": what the person is told of a file that could
+// not be opened, read or written, wherever that happened.
+std::string OpenFailureText(const std::string& path);
+
+// The message for a write to path that failed with fault: OpenFailureText,
+// or for a full disk "Unable to write file %s: the disk is full.".
 std::string WriteFaultMessage(const std::string& path, WriteFault fault);
 
 // Why a read failed.
@@ -63,8 +69,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, ReadFault* fault
 // shorter one); false, leaving bytes alone, as ReadWholeFile.
 bool ReadFileStart(const std::string& path, std::string& bytes, size_t limit);
 
-// ReadWholeFile, and WriteFileAtomically, that show the user why they
-// failed with the caption "File Error!": "Unable to open file %s!", or what
-// stood in the way (the size limit, memory, a full disk).
-bool ReadFileOrReport(const std::string& path, std::string& bytes);
-bool WriteFileOrReport(const std::string& path, std::string_view bytes);
+// ReadWholeFile, and WriteFileAtomically, that hand back why they failed as
+// one notice with the caption "File Error!": OpenFailureText, or what stood
+// in the way (the size limit, memory, a full disk).
+FileResult ReadFileWithNotice(const std::string& path, std::string& bytes);
+FileResult WriteFileWithNotice(const std::string& path, std::string_view bytes);

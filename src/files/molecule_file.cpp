@@ -19,13 +19,12 @@
 #include "atomic_write.h"
 #include "element.h"
 #include "molecule.h"
-#include "prompts.h"
 #include "random.h"
 #include "text_numbers.h"
 
 namespace {
 
-// Unknown-element lines reported one box each; the rest are counted in one.
+// Unknown-element lines told of one notice each; the rest are counted in one.
 constexpr int kUnknownElementBoxes = 3;
 
 struct Reading {
@@ -34,6 +33,7 @@ struct Reading {
     std::vector<int> stamp;   // per node line: 1 + entry in the current line's
                               // lists while it lists it, else 0
     int unknownLines = 0;     // node lines whose element is unknown
+    Notices notices;          // for the person, in the order the lines came
     std::string name, formula;
     bool named = false, formulaGiven = false;
 };
@@ -184,7 +184,7 @@ void ReadNodeLine(std::string_view line, Reading& reading) {
     node.charge = parts.charge;
     node.element = FindElement(Symbol(line, parts));
     if (!node.element && ++reading.unknownLines <= kUnknownElementBoxes)
-        ShowMessage("Unrecognised Element", "Load error");
+        reading.notices.push_back({"Unrecognised Element", "Load error"});
 
     ReadLinks(line, parts, index, reading);
 
@@ -293,7 +293,7 @@ size_t MoleculeReadingBytes(int nodeLines) {
     return static_cast<size_t>(nodeLines) * (sizeof(Node) + sizeof(int));
 }
 
-bool ParseMoleculeText(std::string_view text) {
+FileResult ParseMoleculeText(std::string_view text) {
     const bool fits = MoleculeReadingBytes(CountNodeLines(text)) <= AvailableMemory();
     molecule.ready = false;
     Reading reading;
@@ -301,22 +301,22 @@ bool ParseMoleculeText(std::string_view text) {
         if (fits) ReadText(text, reading);
     } catch (const std::bad_alloc&) {
         molecule.ready = true;
-        return false;
+        return {false, std::move(reading.notices)};
     }
     if (!fits) {
         molecule.ready = true;
-        return false;
+        return {false, {}};
     }
     ClearNodes();
     molecule.nodes = std::move(reading.nodes);
     if (reading.named) molecule.name = std::move(reading.name);
     if (reading.formulaGiven) molecule.formula = std::move(reading.formula);
     if (reading.unknownLines > kUnknownElementBoxes)
-        ShowMessage(std::to_string(reading.unknownLines - kUnknownElementBoxes) +
-                        " more lines with unknown elements were left out.",
-                    "Load error");
+        reading.notices.push_back({std::to_string(reading.unknownLines - kUnknownElementBoxes) +
+                                       " more lines with unknown elements were left out.",
+                                   "Load error"});
     molecule.ready = true;
-    return true;
+    return {true, std::move(reading.notices)};
 }
 
 std::string FormatMoleculeText() {
@@ -343,16 +343,18 @@ std::string FormatMoleculeText() {
     return text;
 }
 
-bool LoadMoleculeFile(const std::string& path) {
+FileResult LoadMoleculeFile(const std::string& path) {
     std::string text;
-    if (!ReadFileOrReport(path, text)) return false;
-    if (ParseMoleculeText(text)) return true;
+    FileResult read = ReadFileWithNotice(path, text);
+    if (!read.ok) return read;
+    FileResult parsed = ParseMoleculeText(text);
+    if (parsed.ok) return parsed;
     std::string().swap(text);
-    ShowMessage("Unable to read file " + path + ": there is not enough memory for it.",
-                "File Error!");
-    return false;
+    parsed.notices.push_back(
+        {"Unable to read file " + path + ": there is not enough memory for it.", "File Error!"});
+    return parsed;
 }
 
-bool SaveMoleculeFile(const std::string& path) {
-    return WriteFileOrReport(path, FormatMoleculeText());
+FileResult SaveMoleculeFile(const std::string& path) {
+    return WriteFileWithNotice(path, FormatMoleculeText());
 }

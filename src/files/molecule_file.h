@@ -1,5 +1,5 @@
 // Molecule files (".dat", ".hpr"): the text format's reader and writer, and
-// the Load and Save commands around them.
+// the reading and writing of such a file on disk.
 //
 //   # comment              lines not starting with "[", "{" or "(" are skipped
 //   [Nitrite]              name
@@ -13,13 +13,16 @@
 #include <string>
 #include <string_view>
 
+#include "file_result.h"
+
 // Replaces the nodes of the molecule with those of text, and its name and
-// formula when text gives them. Lines naming an unknown element are
-// reported ("Unrecognised Element" for the first three, then one count of
-// the rest) and left out. Links always end up symmetric and between
-// existing, distinct nodes. False, leaving the molecule as it was, when the
-// memory for the nodes is not available.
-bool ParseMoleculeText(std::string_view text);
+// formula when text gives them. Lines naming an unknown element are left
+// out, with a notice each for the first three ("Unrecognised Element") and
+// one counting the rest. Links always end up symmetric and between
+// existing, distinct nodes. Not ok, leaving the molecule as it was, when the
+// memory for the nodes is not available (the notices then hold the lines
+// read up to that point).
+FileResult ParseMoleculeText(std::string_view text);
 
 // The memory reading nodeLines node lines takes beyond the text, not
 // counting their link lists.
@@ -28,9 +31,10 @@ size_t MoleculeReadingBytes(int nodeLines);
 // The molecule in the writer's canonical form.
 std::string FormatMoleculeText();
 
-// Reads the file at path into the molecule; reports and returns false,
-// changing nothing, when it cannot be read or there is not the memory for it.
-bool LoadMoleculeFile(const std::string& path);
+// Reads the file at path into the molecule, with the parser's notices; not
+// ok, changing nothing, when it cannot be read or there is not the memory
+// for it, with a notice saying so.
+FileResult LoadMoleculeFile(const std::string& path);
 // Writes the molecule to path, replacing any old file only once the new one
-// is complete; reports and returns false when it cannot be written.
-bool SaveMoleculeFile(const std::string& path);
+// is complete; not ok, with a notice, when it cannot be written.
+FileResult SaveMoleculeFile(const std::string& path);

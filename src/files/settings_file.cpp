@@ -234,16 +234,18 @@ std::string SettingsFilePath(const Settings& source) {
     return source.startDirectory + "/Tessaril.ini";
 }
 
-void ReadSettingsFile() {
+FileResult ReadSettingsFile() {
     // Start-up may have chosen the folder already (an installed program
     // started where there is no Tessaril.ini uses the per-user one).
     if (settings.startDirectory.empty()) settings.startDirectory = WorkingDirectory();
     const std::string path = SettingsFilePath(settings);
     std::string text;
-    if (ReadFileOrReport(path, text)) ParseSettingsText(text, settings, elementTable);
+    FileResult result = ReadFileWithNotice(path, text);
+    if (result.ok) ParseSettingsText(text, settings, elementTable);
+    return result;
 }
 
-bool WriteSettingsFile() {
-    return WriteFileOrReport(SettingsFilePath(settings),
-                             FormatSettingsText(settings, elementTable));
+FileResult WriteSettingsFile() {
+    return WriteFileWithNotice(SettingsFilePath(settings),
+                               FormatSettingsText(settings, elementTable));
 }

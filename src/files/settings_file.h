@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "element.h"
+#include "file_result.h"
 #include "settings.h"
 
 // Reads settings text into target and appends its elements to table; the
@@ -21,11 +22,11 @@ std::string SettingsFilePath(const Settings& source);
 
 // Reads the file in settings.startDirectory into settings and elementTable,
 // first capturing the working directory there unless start-up chose another
-// folder. A file that cannot be opened is reported ("Unable to open file
-// %s!") and leaves the defaults in place.
-void ReadSettingsFile();
+// folder. A file that cannot be opened leaves the defaults in place and is
+// not ok, with the notice "Unable to open file %s!".
+FileResult ReadSettingsFile();
 
 // Replaces the file in startDirectory with the current settings and table.
-// Returns false, after reporting it, when the file could not be written; the
-// old file is then left whole.
-bool WriteSettingsFile();
+// Not ok, with a notice, when the file could not be written; the old file is
+// then left whole.
+FileResult WriteSettingsFile();

@@ -1,7 +1,10 @@
 // The common chemistry file formats (XYZ, MDL Molfile/SDF, PDB, mmCIF, CML,
-// Mol2, SMILES): importing them into a molecule, exporting a molecule to
-// them, building a molecule from SMILES and adding missing hydrogens. The
-// chemistry library that does the work stays behind this header.
+// Mol2, SMILES; listed in format_list.h): importing them into a molecule,
+// exporting a molecule to them, building a molecule from SMILES and adding
+// missing hydrogens. The chemistry library that does the work stays behind
+// this header; its pieces are format_list, chemical_import, chemical_export,
+// hydrogens, and under internal/ the guards around the library, the input
+// checks, the mapping of molecules and the stereo perception.
 //
 // Positions are converted with kUnitsPerAngstrom (units.h). Everything here
 // runs on the user-interface thread only: a call from another thread is
@@ -10,30 +13,12 @@
 // keep the window alive and give up on it.
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 
+#include "format_list.h"
 #include "molecule.h"
 #include "units.h"
-
-enum class ChemicalFormat { Xyz, Molfile, Pdb, Mmcif, Cml, Mol2, Smiles };
-
-struct ChemicalFormatInfo {
-    ChemicalFormat format;
-    std::string_view label;       // shown in file choosers, e.g. "PDB"
-    std::string_view extensions;  // lower case, blank separated, e.g. "pdb ent"
-};
-
-// The formats, in the order the file choosers offer them.
-std::span<const ChemicalFormatInfo> ChemicalFormats();
-const ChemicalFormatInfo& FormatInfo(ChemicalFormat format);
-// The format whose extension path ends in (ignoring case), or nullptr when
-// the extension is not one of the list.
-const ChemicalFormatInfo* FormatOfPath(std::string_view path);
-// File chooser filters: "All supported (*.xyz ...)" then one per format,
-// separated by ";;".
-std::string FormatFilters();
 
 // What an import or a SMILES build gives: the molecule (nodes, name,
 // formula) when error is empty; warning holds a note the person should see
@@ -78,9 +63,14 @@ ExportResult ExportMoleculeText(const Molecule& source, ChemicalFormat format,
 // when it could not be written.
 std::string WriteWithLibraryOnly(const Molecule& source, ChemicalFormat format, bool libraryStereo);
 
+// What adding hydrogens came to: the number added, or error set.
+struct HydrogensResult {
+    int added = 0;
+    std::string error;
+};
 // Appends the hydrogens that the atoms' valences lack, each linked to its
-// atom and placed near it. Returns the number added, or -1 with error set.
-int AddMissingHydrogens(Molecule& target, std::string& error);
+// atom and placed near it.
+HydrogensResult AddMissingHydrogens(Molecule& target);
 
 // Replaces the process-wide molecule's nodes, name and formula with those
 // of imported and clears its node indices and dragging.

@@ -5,7 +5,6 @@
 //                               window, stderr lines in the headless modes
 //   src/app/prompts_stderr.cpp  the benchmarks: stderr lines only
 //   tests/support/prompts_fake.cpp  the other tests: records, answers from queues
-//   fuzz/silent_prompts.cpp     the fuzz targets: shows nothing, answers No
 // The prompt-seam check (tests/support) is linked with each of them, so a
 // missing definition fails the build.
 #pragma once
@@ -13,6 +12,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "text_limits.h"
 
 // A modal message with an OK button.
 void ShowMessage(const std::string& text, const std::string& caption);
@@ -28,9 +29,6 @@ void ShowAddNewElementBox();
 // Element box receive their prompt and hand back what was typed.
 extern std::string promptText;
 extern std::string inputText;
-
-// The edit fields hand back at most this many characters.
-constexpr std::size_t kInputTextLimit = 127;
 
 // What a box does with its edit field on OK: inputText takes the first
 // kInputTextLimit characters of typed.

@@ -21,7 +21,6 @@
 #include "molecule_builder.h"
 #include "molecule_file.h"
 #include "process_state.h"
-#include "prompts_fake.h"
 #include "settings.h"
 #include "settings_file.h"
 
@@ -37,8 +36,9 @@ bool IsRoot() {
     return geteuid() == 0;
 }
 
-bool ShownOnly(const std::string& text) {
-    return fakePrompts.shown == std::vector<ShownMessage>{{text, "File Error!"}};
+// A failure told by the one notice text with the caption "File Error!".
+bool FailedWithOnly(const FileResult& result, const std::string& text) {
+    return !result.ok && result.notices == Notices{{text, "File Error!"}};
 }
 
 class AtomicWriteTest : public FreshProcessTest {
@@ -181,16 +181,19 @@ TEST_F(AtomicWriteTest, SavingFollowsTheFilesAndFoldersPermissions) {
                 if (chmod(path.c_str(), c.file) != 0 || chmod(sub.c_str(), c.subfolder) != 0 ||
                     !BecomePlainUser())
                     return false;
-                const bool written = settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
+                const FileResult result =
+                    settingsFile ? WriteSettingsFile() : SaveMoleculeFile(path);
+                const bool written = result.ok;
                 struct stat info;
-                const bool ok = written == c.written &&
-                                (c.written ? fakePrompts.shown.empty() : ShownOnly(refusal)) &&
-                                ReadFileOrEmpty(path) == (c.written ? expected : "old") &&
-                                stat(path.c_str(), &info) == 0 && (info.st_mode & 0777) == c.file &&
-                                FileCount(sub) == files;
+                const bool ok =
+                    written == c.written &&
+                    (c.written ? result.notices.empty() : FailedWithOnly(result, refusal)) &&
+                    ReadFileOrEmpty(path) == (c.written ? expected : "old") &&
+                    stat(path.c_str(), &info) == 0 && (info.st_mode & 0777) == c.file &&
+                    FileCount(sub) == files;
                 if (!ok)
                     std::fprintf(stderr, "%s: written %d, %zu messages, %zu bytes left\n",
-                                 label.c_str(), written, fakePrompts.shown.size(),
+                                 label.c_str(), written, result.notices.size(),
                                  ReadFileOrEmpty(path).size());
                 return ok;
             })) << label;
@@ -263,8 +266,9 @@ TEST_F(AtomicWriteTest, LoadRefusesWhatIsNotABoundedRegularFile) {
     for (const auto& c : cases) {
         molecule.name = "Kept";
         EXPECT_TRUE(RunInChild([&] {
-            return !LoadMoleculeFile(c.first) && molecule.name == "Kept" &&
-                   ShownOnly("Unable to open file " + c.first + "!" + c.second);
+            return FailedWithOnly(LoadMoleculeFile(c.first),
+                                  "Unable to open file " + c.first + "!" + c.second) &&
+                   molecule.name == "Kept";
         })) << c.first;
     }
     close(writer);
@@ -289,13 +293,13 @@ TEST_F(AtomicWriteTest, SettingsWriteStoppedPartWayLeavesOldFile) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
-        return !WriteSettingsFile() && ShownOnly("Unable to open file " + path + "!");
+        return FailedWithOnly(WriteSettingsFile(), "Unable to open file " + path + "!");
     })) << "the write did not fail with the message";
     EXPECT_EQ(ReadFileOrEmpty(path), old);
     EXPECT_EQ(FileCount(folder.path()), 1);
 
     // Without the limit the same write goes through.
-    EXPECT_TRUE(WriteSettingsFile());
+    EXPECT_TRUE(WriteSettingsFile().ok);
     EXPECT_EQ(ReadFileOrEmpty(path), FormatSettingsText(settings, elementTable));
 }
 

@@ -7,7 +7,6 @@
 #include "molecule.h"
 #include "molecule_file.h"
 #include "process_state.h"
-#include "prompts_fake.h"
 #include "settings_file.h"
 
 namespace {
@@ -82,14 +81,14 @@ TEST_F(MalformedMoleculeTest, EachFileGivesItsExpectedMolecule) {
         SCOPED_TRACE(c.label);
         ResetProcessState();
         ParseSettingsText(ReadFileOrEmpty(SourceFile("Tessaril.ini")), settings, elementTable);
-        ParseMoleculeText(c.text);
+        const Notices notices = ParseMoleculeText(c.text).notices;
         std::string why;
         EXPECT_TRUE(MoleculeIsConsistent(&why)) << why;
         EXPECT_TRUE(molecule.ready);
         EXPECT_EQ(molecule.name, c.expected.name);
-        EXPECT_EQ(fakePrompts.shown.size(), c.expected.messages);
-        if (!fakePrompts.shown.empty()) {
-            EXPECT_EQ(fakePrompts.shown.back().text, c.expected.lastMessage);
+        EXPECT_EQ(notices.size(), c.expected.messages);
+        if (!notices.empty()) {
+            EXPECT_EQ(notices.back().text, c.expected.lastMessage);
         }
         ASSERT_EQ(NodeCount(), static_cast<int>(c.expected.symbols.size()));
         for (int i = 0; i < NodeCount(); ++i) {
@@ -105,9 +104,9 @@ TEST_F(MalformedMoleculeTest, EachFileGivesItsExpectedMolecule) {
 
 TEST_F(MalformedMoleculeTest, WithoutAnElementTableEveryNodeIsLeftOut) {
     elementTable.clear();
-    ParseMoleculeText("(0)C{1}[0,0,0]\n(1)O{0}[0,0,0]\n");
+    const FileResult read = ParseMoleculeText("(0)C{1}[0,0,0]\n(1)O{0}[0,0,0]\n");
     EXPECT_EQ(NodeCount(), 0);
-    EXPECT_EQ(fakePrompts.shown.size(), 2u);
+    EXPECT_EQ(read.notices.size(), 2u);
 }
 
 }  // namespace

@@ -47,8 +47,9 @@ constexpr float kDrawn[] = {-19.9499493f,  2.54341245f,  -12.2678308f, 12.349619
                             -0.805078268f, -5.98834181f, 15.8384962f,  12.9136019f};
 
 TEST_F(MoleculeFileTest, ReadsTheNitriteExample) {
-    ParseMoleculeText(kNitrite);
-    EXPECT_TRUE(fakePrompts.shown.empty());
+    const FileResult read = ParseMoleculeText(kNitrite);
+    EXPECT_TRUE(read.ok);
+    EXPECT_TRUE(read.notices.empty());
     EXPECT_EQ(molecule.name, "Nitrite");
     EXPECT_EQ(molecule.formula, "NO2-");
     ASSERT_EQ(NodeCount(), 3);
@@ -164,24 +165,19 @@ TEST_F(MoleculeFileTest, SymbolRule) {
 
 TEST_F(MoleculeFileTest, UnknownElementsAreReportedAndLeftOut) {
     // Links name file positions; the links of the kept lines still reach the
-    // atoms they named once the unknown line is gone.
-    bool readyDuringMessage = true;
-    int nodesDuringMessage = -1;
-    fakePrompts.onShow = [&] {
-        readyDuringMessage = molecule.ready;
-        nodesDuringMessage = NodeCount();
-    };
-    ParseMoleculeText(
+    // atoms they named once the unknown line is gone. The notices come back
+    // with the molecule whole, for the shell to show.
+    const FileResult read = ParseMoleculeText(
         "(0)C{1,2,3}[0,0,0]\n"
         "(1)Qq{0,2}[0,0,0]\n"
         "(2)O{0,1}[1,0,0]\n"
         "(3)Zz{0}[0,0,0]\n"
         "(4)N{2}[2,0,0]\n");
-    ASSERT_EQ(fakePrompts.shown.size(), 2u);
-    EXPECT_EQ(fakePrompts.shown[0], (ShownMessage{"Unrecognised Element", "Load error"}));
-    EXPECT_EQ(fakePrompts.shown[1], (ShownMessage{"Unrecognised Element", "Load error"}));
-    EXPECT_FALSE(readyDuringMessage);
-    EXPECT_EQ(nodesDuringMessage, 0);
+    EXPECT_TRUE(read.ok);
+    ASSERT_EQ(read.notices.size(), 2u);
+    EXPECT_EQ(read.notices[0], (Notice{"Unrecognised Element", "Load error"}));
+    EXPECT_EQ(read.notices[1], (Notice{"Unrecognised Element", "Load error"}));
+    EXPECT_TRUE(fakePrompts.shown.empty()) << "the file code shows nothing itself";
     EXPECT_TRUE(molecule.ready);
     ASSERT_EQ(NodeCount(), 3);
     EXPECT_EQ(At(0).element->symbol, "C");
@@ -326,8 +322,7 @@ TEST_F(MoleculeFileTest, EveryExampleLoadsWithoutMessageAndSavesBackByteForByte)
         const std::string text =
             ReadFileOrEmpty(SourceFile(std::string("examples/") + name + ".dat"));
         ASSERT_FALSE(text.empty()) << name;
-        ParseMoleculeText(text);
-        EXPECT_TRUE(fakePrompts.shown.empty()) << name;
+        EXPECT_TRUE(ParseMoleculeText(text).notices.empty()) << name;
         EXPECT_GT(NodeCount(), 0) << name;
         ExpectConsistent();
         EXPECT_EQ(FormatMoleculeText(), text) << name;
@@ -362,17 +357,17 @@ protected:
 TEST_F(MoleculeCommandTest, LoadReportsWhatCannotBeOpenedAndReadsHprFiles) {
     ParseMoleculeText(kNitrite);
     // A file that cannot be opened: the message, and the molecule unchanged.
-    EXPECT_FALSE(LoadMoleculeFile(folder.File("missing.dat")));
-    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    const FileResult missing = LoadMoleculeFile(folder.File("missing.dat"));
+    EXPECT_FALSE(missing.ok);
     EXPECT_EQ(
-        fakePrompts.shown[0],
-        (ShownMessage{"Unable to open file " + folder.File("missing.dat") + "!", "File Error!"}));
+        missing.notices,
+        (Notices{{"Unable to open file " + folder.File("missing.dat") + "!", "File Error!"}}));
     EXPECT_EQ(NodeCount(), 3);
     EXPECT_TRUE(molecule.ready);
 
     // A .hpr file reads like a .dat file.
     WriteFileOrFail(folder.File("water.hpr"), ReadFileOrEmpty(SourceFile("examples/water.dat")));
-    EXPECT_TRUE(LoadMoleculeFile(folder.File("water.hpr")));
+    EXPECT_TRUE(LoadMoleculeFile(folder.File("water.hpr")).ok);
     EXPECT_EQ(molecule.name, "Water");
     EXPECT_EQ(NodeCount(), 3);
 }
@@ -397,12 +392,12 @@ TEST_F(MoleculeCommandTest, LoadWithoutMemoryKeepsTheMolecule) {
         }
         status >> kilobytes;
         const rlimit cap{(kilobytes + 64 * 1024) * 1024, (kilobytes + 64 * 1024) * 1024};
-        return setrlimit(RLIMIT_AS, &cap) == 0 && !LoadMoleculeFile(path) && molecule.ready &&
-               NodeCount() == 3 && molecule.name == "Nitrite" &&
-               fakePrompts.shown ==
-                   std::vector<ShownMessage>{
-                       {"Unable to read file " + path + ": there is not enough memory for it.",
-                        "File Error!"}};
+        if (setrlimit(RLIMIT_AS, &cap) != 0) return false;
+        const FileResult loaded = LoadMoleculeFile(path);
+        return !loaded.ok && molecule.ready && NodeCount() == 3 && molecule.name == "Nitrite" &&
+               loaded.notices ==
+                   Notices{{"Unable to read file " + path + ": there is not enough memory for it.",
+                            "File Error!"}};
     }));
 }
 
@@ -410,15 +405,16 @@ TEST_F(MoleculeCommandTest, SaveReplacesWithoutAskingAndReportsFailures) {
     ParseMoleculeText(kNitrite);
     const std::string path = folder.File("out");  // no extension is added
     WriteFileOrFail(path, "old content");
-    EXPECT_TRUE(SaveMoleculeFile(path));
+    const FileResult saved = SaveMoleculeFile(path);
+    EXPECT_TRUE(saved.ok);
     EXPECT_EQ(ReadFileOrEmpty(path), kNitrite);
-    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_TRUE(saved.notices.empty());
 
     const std::string unwritable = folder.File("no-folder/out.dat");
-    EXPECT_FALSE(SaveMoleculeFile(unwritable));
-    ASSERT_EQ(fakePrompts.shown.size(), 1u);
-    EXPECT_EQ(fakePrompts.shown[0],
-              (ShownMessage{"Unable to open file " + unwritable + "!", "File Error!"}));
+    const FileResult refused = SaveMoleculeFile(unwritable);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.notices,
+              (Notices{{"Unable to open file " + unwritable + "!", "File Error!"}}));
 }
 
 }  // namespace

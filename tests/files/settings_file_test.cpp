@@ -10,7 +10,6 @@
 
 #include "element.h"
 #include "process_state.h"
-#include "prompts_fake.h"
 #include "settings.h"
 #include "settings_file.h"
 
@@ -288,11 +287,11 @@ protected:
 TEST_F(SettingsFileTest, MissingFileReportsAndKeepsDefaults) {
     settings.startDirectory = folder.path();
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
-    ReadSettingsFile();
-    ASSERT_EQ(fakePrompts.shown.size(), 1u);
+    const FileResult read = ReadSettingsFile();
+    EXPECT_FALSE(read.ok);
     EXPECT_EQ(
-        fakePrompts.shown[0],
-        (ShownMessage{"Unable to open file " + folder.File("Tessaril.ini") + "!", "File Error!"}));
+        read.notices,
+        (Notices{{"Unable to open file " + folder.File("Tessaril.ini") + "!", "File Error!"}}));
     EXPECT_EQ(settings.startDirectory, folder.path());
     EXPECT_EQ(settings.Cohesion, 50);
     EXPECT_EQ(ElementCount(), 0);
@@ -301,18 +300,20 @@ TEST_F(SettingsFileTest, MissingFileReportsAndKeepsDefaults) {
 TEST_F(SettingsFileTest, ReadsFromTheWorkingDirectoryAndWritesThere) {
     WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=61\n" + std::string(kChlorine));
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
-    ReadSettingsFile();
-    EXPECT_TRUE(fakePrompts.shown.empty());
+    const FileResult read = ReadSettingsFile();
+    EXPECT_TRUE(read.ok);
+    EXPECT_TRUE(read.notices.empty());
     EXPECT_EQ(settings.Cohesion, 61);
     ASSERT_EQ(ElementCount(), 1);
 
     // Later changes of the working directory do not move the file.
     ASSERT_EQ(chdir("/"), 0);
     settings.Cohesion = 62;
-    ASSERT_TRUE(WriteSettingsFile());
+    const FileResult written = WriteSettingsFile();
+    ASSERT_TRUE(written.ok);
     EXPECT_EQ(ReadFileOrEmpty(folder.File("Tessaril.ini")),
               FormatSettingsText(settings, elementTable));
-    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_TRUE(written.notices.empty());
 }
 
 // With the working directory gone there is no folder to name: the file is
@@ -322,21 +323,19 @@ TEST_F(SettingsFileTest, DeletedWorkingDirectoryGivesTheRelativeName) {
     ASSERT_EQ(mkdir(gone.c_str(), 0755), 0);
     EXPECT_TRUE(RunInChild([&] {
         const bool moved = chdir(gone.c_str()) == 0 && rmdir(gone.c_str()) == 0;
-        ReadSettingsFile();
+        const FileResult read = ReadSettingsFile();
         return moved && SettingsFilePath(settings) == "Tessaril.ini" &&
-               fakePrompts.shown ==
-                   std::vector<ShownMessage>{{"Unable to open file Tessaril.ini!", "File Error!"}};
+               read.notices == Notices{{"Unable to open file Tessaril.ini!", "File Error!"}};
     }));
 }
 
 TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesOldFile) {
     settings.startDirectory = folder.File("no-such-folder");
-    EXPECT_FALSE(WriteSettingsFile());
-    ASSERT_EQ(fakePrompts.shown.size(), 1u);
-    EXPECT_EQ(
-        fakePrompts.shown[0],
-        (ShownMessage{"Unable to open file " + folder.File("no-such-folder/Tessaril.ini") + "!",
-                      "File Error!"}));
+    const FileResult written = WriteSettingsFile();
+    EXPECT_FALSE(written.ok);
+    EXPECT_EQ(written.notices,
+              (Notices{{"Unable to open file " + folder.File("no-such-folder/Tessaril.ini") + "!",
+                        "File Error!"}}));
 }
 
 }  // namespace
