@@ -21,6 +21,7 @@
 #include "molecule.h"
 #include "molecule_file.h"
 #include "picture_export.h"
+#include "program_end.h"
 #include "prompts.h"
 #include "recent_files.h"
 #include "settings.h"

@@ -40,6 +40,8 @@ struct ShellState {
     // Called when the Set Controls dialog closes by itself (its close box), so
     // the menu mark can follow.
     std::function<void()> controlsDialogClosed;
+    // Stops the main window's timers as the program ends; set with mainWindow.
+    std::function<void()> stopWindowTimers;
 };
 
 // The one shell state of the process.

@@ -18,6 +18,7 @@
 
 #include "commands.h"
 #include "process_state.h"
+#include "program_end.h"
 #include "shell_state.h"
 #include "window_program.h"
 

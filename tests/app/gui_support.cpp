@@ -1,4 +1,4 @@
-// Modal answering, scroll bar clicks and the shell state of a test process.
+// Modal answering and scroll bar clicks.
 #include "gui_support.h"
 
 #include <QElapsedTimer>
@@ -9,10 +9,6 @@
 #include <QTimer>
 
 #include "shell_state.h"
-
-// The program defines the shell state with its main window; the tests have
-// none of their own.
-ShellState shellState;
 
 namespace {
 bool timedOut = false;
