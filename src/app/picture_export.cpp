@@ -103,14 +103,12 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
             frame.height = options.height;
             frame.pointerInView = false;
             frame.keepHover = options.hover;
-            const float lineScale = viewState.lineScale;
-            viewState.lineScale = options.scale;
             // The window's own frames pick again; until the next one the
             // atom under the pointer stays hovered.
             const int hoverNode = molecule.hoverNode;
             OutOfMemoryReported();  // errors left from before are not this picture's
             drawn = DrawInTiles(
-                frame, tileWidth, tileHeight,
+                frame, tileWidth, tileHeight, options.scale,
                 [&](const FrameInput& part, Image& tile) {
                     if (!target.bind()) return false;
                     RenderFrame(part);
@@ -128,7 +126,6 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
                 },
                 image);
             molecule.hoverNode = hoverNode;
-            viewState.lineScale = lineScale;
             target.release();
         }
     }

@@ -263,7 +263,7 @@ TEST(MonkeyTest, RandomInputsKeepTheMoleculeConsistent) {
                 monkey.answered(), NodeCount());
     EXPECT_TRUE(why.empty()) << "after input " << inputs << ": " << why;
     EXPECT_EQ(inputs, kInputs);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     ASSERT_EQ(chdir("/"), 0);
 }
 
