@@ -58,7 +58,7 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     }
 
     shellState.controlsDialogClosed = [] { ShowMenuMarks(); };
-    SetOutsideMoleculeHandler([] { SetLayoutPaused(true); });
+    shellState.outsideMoleculeArrived = [] { SetLayoutPaused(true); };
     InstallChildWaiting([](const std::string& activity, long long seconds) {
         auto* shown = qobject_cast<MainWindow*>(shellState.mainWindow);
         if (shown) shown->ShowChildWork(activity, seconds);

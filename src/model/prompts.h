@@ -26,8 +26,9 @@ void ShowAddNewElementBox();
 
 // The two process-wide texts through which the Input Box and the Add New
 // Element box receive their prompt and hand back what was typed.
-extern std::string promptText;
-extern std::string inputText;
+// Both are fields of program (program_state.h).
+extern std::string& promptText;
+extern std::string& inputText;
 
 // The edit fields hand back at most this many characters.
 constexpr std::size_t kInputTextLimit = 127;

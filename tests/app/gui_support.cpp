@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell_state.h"
+#include "program_state.h"
 
 namespace {
 bool timedOut = false;
@@ -107,5 +107,5 @@ void ResetShell() {
     while (!shellState.colourDialogs.empty()) delete shellState.colourDialogs.back().dialog;
     delete shellState.controlsDialog;
     DeleteClosedWidgets();
-    shellState = ShellState{};
+    program = ProgramState{};
 }

@@ -235,7 +235,6 @@ private:
 
 TEST(MonkeyTest, RandomInputsKeepTheMoleculeConsistent) {
     ResetProcessState();
-    shellState = ShellState{};
     TemporaryFolder folder;
     WriteFileOrFail(folder.File("Tessaril.ini"), ReadFileOrEmpty(SourceFile("Tessaril.ini")));
     WriteFileOrFail(folder.File("caffeine.dat"),

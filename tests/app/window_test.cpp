@@ -70,7 +70,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProcessState();
-        shellState = ShellState{};
         shipped = ReadFileOrEmpty(SourceFile("Tessaril.ini"));
         WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
         ASSERT_EQ(chdir(folder.path().c_str()), 0);

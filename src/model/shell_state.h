@@ -41,9 +41,13 @@ struct ShellState {
     // Called when the Set Controls dialog closes by itself (its close box), so
     // the menu mark can follow.
     std::function<void()> controlsDialogClosed;
+    // Called when a molecule arrives from outside the own format (an import,
+    // a SMILES build): the window pauses the layout, so the file's geometry
+    // stays as it was.
+    std::function<void()> outsideMoleculeArrived;
     // Stops the main window's timers as the program ends; set with mainWindow.
     std::function<void()> stopWindowTimers;
 };
 
-// The one shell state of the process.
-extern ShellState shellState;
+// The one shell state of the process: program.shell.
+extern ShellState& shellState;

@@ -1,3 +1,0 @@
-#include "shell_state.h"
-
-ShellState shellState;
