@@ -20,11 +20,7 @@ std::string AboutText() {
 
 void ShowAboutBox() {
     QDialog box(shellState.mainWindow);
-    box.setWindowTitle(QStringLiteral("About Tessaril"));
-    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    const DialogUnits units(box.font());
-    box.setFixedSize(units.Size(186, 73));
+    const DialogUnits units = SetUpDialog(&box, "About Tessaril", 186, 73, false);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), &box);
     ok->setObjectName(QStringLiteral("ok"));

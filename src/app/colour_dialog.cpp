@@ -65,21 +65,14 @@ private:
 class ColourDialog : public QDialog {
 public:
     explicit ColourDialog(QWidget* owner) : QDialog(owner) {
-        setWindowTitle(QStringLiteral("Colour Selection"));
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                       Qt::WindowCloseButtonHint);
-        const DialogUnits units(font());
-        setFixedSize(units.Size(185, 89));
+        const DialogUnits units = SetUpDialog(this, "Colour Selection", 185, 89);
 
         // Created in tab order: OK, Cancel, then the bars.
         auto* ok = new QPushButton(QStringLiteral("OK"), this);
         ok->setObjectName(QStringLiteral("ok"));
         ok->setDefault(true);
         PlaceControl(ok, units, 128, 68, 50, 14);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-        cancel->setObjectName(QStringLiteral("cancel"));
-        cancel->setAutoDefault(false);
+        auto* cancel = MakeButton(this, "Cancel", "cancel");
         PlaceControl(cancel, units, 7, 68, 50, 14);
         swatch_ = new Swatch(this, [this] {
             const ColourDialogRecord* record = FindRecord(this);

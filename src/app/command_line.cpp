@@ -276,7 +276,9 @@ std::string UsageText() {
            "                   the format its extension names (below, or .dat/.hpr)\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
            "                   frame as the window would into the PNG file OUT.png\n"
-           "  --size WxH       the picture's size in pixels (default 600x400)\n"
+           "  --size WxH       the picture's size in pixels (default " +
+           std::to_string(kDefaultViewWidth) + "x" + std::to_string(kDefaultViewHeight) +
+           ")\n"
            "  --mouse X,Y      the pointer, in pixels from the top left; the atom\n"
            "                   under it is highlighted and its element data shown\n"
            "                   (default: no pointer)\n"

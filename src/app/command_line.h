@@ -5,36 +5,32 @@
 #include <string>
 #include <vector>
 
+#include "exit_status.h"
+#include "settings.h"
+
 struct CommandLine {
     enum class Mode { Window, Save, Render, Export, Help };
     Mode mode = Mode::Window;
-    std::string inputPath;      // FILE to load, empty for none
-    std::string smiles;         // --smiles, built in place of FILE; empty for none
-    std::string outputPath;     // OUT of --save, --render or --export
-    long long steps = 0;        // layout steps run between loading and the output
-    bool stepsGiven = false;    // --steps was on the command line
-    int pictureWidth = 600;     // --size of --render, client pixels
-    int pictureHeight = 400;    // --size of --render, client pixels
-    bool pointerGiven = false;  // --mouse was given; without it nothing is hovered
-    int mouseX = 0;             // --mouse, client pixels from the left
-    int mouseY = 0;             // --mouse, client pixels from the top
-    int labelMode = 0;          // --labels of --render: 0 none, 1 symbols, 2 names
-    float textSize = 4.0f;      // --text-size of --render: factor on the atom labels
-    bool fit = false;           // --fit of --render: centre and fit every atom in the picture
-    bool turnGiven = false;     // --turn of --render was given
-    float turnYaw = 0.0f;       // --turn: model yaw, degrees
-    float turnPitch = 0.0f;     // --turn: model pitch, degrees
-    long long repeat = 1;       // --repeat of --render: frames drawn, the last one written
-    float lineScale = 1.0f;     // --scale of --render: factor on line widths
-    int dpi = 0;                // --dpi of --render: written into the PNG; 0 writes none
+    std::string inputPath;                   // FILE to load, empty for none
+    std::string smiles;                      // --smiles, built in place of FILE; empty for none
+    std::string outputPath;                  // OUT of --save, --render or --export
+    long long steps = 0;                     // layout steps run between loading and the output
+    bool stepsGiven = false;                 // --steps was on the command line
+    int pictureWidth = kDefaultViewWidth;    // --size of --render, client pixels
+    int pictureHeight = kDefaultViewHeight;  // --size of --render, client pixels
+    bool pointerGiven = false;               // --mouse was given; without it nothing is hovered
+    int mouseX = 0;                          // --mouse, client pixels from the left
+    int mouseY = 0;                          // --mouse, client pixels from the top
+    int labelMode = 0;                       // --labels of --render: 0 none, 1 symbols, 2 names
+    float textSize = 4.0f;                   // --text-size of --render: factor on the atom labels
+    bool fit = false;        // --fit of --render: centre and fit every atom in the picture
+    bool turnGiven = false;  // --turn of --render was given
+    float turnYaw = 0.0f;    // --turn: model yaw, degrees
+    float turnPitch = 0.0f;  // --turn: model pitch, degrees
+    long long repeat = 1;    // --repeat of --render: frames drawn, the last one written
+    float lineScale = 1.0f;  // --scale of --render: factor on line widths
+    int dpi = 0;             // --dpi of --render: written into the PNG; 0 writes none
 };
-
-// Exit statuses of the headless modes.
-constexpr int kExitWritten = 0;
-constexpr int kExitFileError = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoContext = 3;
-constexpr int kExitNoElements = -1;
 
 // Reads the arguments after the program name. False, with the reason in
 // error, for a usage error.

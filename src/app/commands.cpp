@@ -22,6 +22,7 @@
 #include "molecule.h"
 #include "molecule_file.h"
 #include "picture_export.h"
+#include "program_end.h"
 #include "prompts.h"
 #include "recent_files.h"
 #include "settings.h"
@@ -202,7 +203,19 @@ const Command kCommands[] = {
     {kRedo, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
 };
 
-// What each shortcut key does on release; the digits add atoms, below.
+// The shortcut keys that run a menu command, as its item does.
+struct KeyCommand {
+    ShortcutKey key;
+    int command;
+};
+const KeyCommand kKeyCommands[] = {
+    {ShortcutKey::A, kAddNewAtom},  {ShortcutKey::D, kDemo},      {ShortcutKey::I, kInvertColours},
+    {ShortcutKey::J, kJoinAtoms},   {ShortcutKey::P, kRunLayout}, {ShortcutKey::S, kShadows},
+    {ShortcutKey::U, kUnjoinAtoms}, {ShortcutKey::CtrlZ, kUndo},  {ShortcutKey::CtrlShiftZ, kRedo},
+    {ShortcutKey::CtrlY, kRedo},
+};
+
+// What the other shortcut keys do on release; the digits add atoms, below.
 struct KeyAction {
     ShortcutKey key;
     void (*run)();
@@ -222,21 +235,14 @@ const KeyAction kKeyActions[] = {
          if (molecule.currentNode != -1) RemoveNode(molecule.currentNode);
      },
      "Delete Atom", Step::Changed},
-    {ShortcutKey::A, AddNewAtomAsked, "Add Atom", Step::Changed},
     {ShortcutKey::C, CentreMolecule, "Centre", Step::Always},
-    {ShortcutKey::D, [] { Toggle(kDemo); }},
-    {ShortcutKey::I, [] { Toggle(kInvertColours); }},
-    {ShortcutKey::J, JoinAtomsCommand, "Join Atoms", Step::Changed},
     {ShortcutKey::L,
      [] {
          if (molecule.currentNode != -1) ToggleCloud(molecule.currentNode);
      },
      "Toggle Cloud", Step::Changed},
     {ShortcutKey::O, OpenCurrentElementColour},
-    {ShortcutKey::P, [] { Toggle(kRunLayout); }},
-    {ShortcutKey::S, [] { Toggle(kShadows); }},
     {ShortcutKey::T, [] { SetLabelMode((viewState.labelMode + 1) % 3); }},
-    {ShortcutKey::U, UnjoinAtomsCommand, "Unjoin Atoms", Step::Changed},
     {ShortcutKey::KeypadPlus,
      [] {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, +1);
@@ -247,9 +253,6 @@ const KeyAction kKeyActions[] = {
          if (molecule.currentNode != -1) ChangeCharge(molecule.currentNode, -1);
      },
      "Change Charge", Step::Changed},
-    {ShortcutKey::CtrlZ, [] { UndoOrRedo(Undo); }, nullptr, Step::Whole},
-    {ShortcutKey::CtrlShiftZ, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
-    {ShortcutKey::CtrlY, [] { UndoOrRedo(Redo); }, nullptr, Step::Whole},
 };
 
 }  // namespace
@@ -333,6 +336,8 @@ void HandleKey(ShortcutKey key) {
         CommitUndoStepIfChanged(std::move(step));
         return;
     }
+    for (const KeyCommand& shortcut : kKeyCommands)
+        if (shortcut.key == key) HandleCommand(shortcut.command);
     for (const KeyAction& action : kKeyActions)
         if (action.key == key && (!childWorks || action.kind == Step::None))
             RunAsStep(action.step, action.kind, action.run);

@@ -127,7 +127,3 @@ void SetLayoutPaused(bool paused);
 // Asks "Really Quit?" when there are unsaved changes; true when the program
 // may end (no changes, or Yes).
 bool MayEndWithUnsavedChanges();
-
-// What the shell does on the paths that end the program: "Really Quit?"
-// answered Yes, the close box, the release of Escape. Set by the main window.
-void EndProgram();

@@ -25,12 +25,7 @@ int LightPosition(float light) {
 class ControlsDialog : public QDialog {
 public:
     explicit ControlsDialog(QWidget* owner) : QDialog(owner) {
-        setWindowTitle(QStringLiteral("Set Controls"));
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                       Qt::WindowCloseButtonHint);
-        const DialogUnits units(font());
-        setFixedSize(units.Size(202, 78));
+        const DialogUnits units = SetUpDialog(this, "Set Controls", 202, 78);
 
         // Positions outside a bar's range (a hand-edited settings file) are
         // shown at the nearest end; the setting keeps its value until the

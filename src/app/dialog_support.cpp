@@ -2,11 +2,13 @@
 // typed text, shared by every dialog of the shell; the file choosers' folder.
 #include "dialog_support.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
 
@@ -32,6 +34,25 @@ QRect DialogUnits::Rect(int x, int y, int width, int height) const {
 }
 QSize DialogUnits::Size(int width, int height) const {
     return QSize(X(width), Y(height));
+}
+
+DialogUnits SetUpDialog(QDialog* dialog, const char* caption, int width, int height,
+                        bool minimisable) {
+    dialog->setWindowTitle(QString::fromLatin1(caption));
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint |
+                           (minimisable ? Qt::WindowMinimizeButtonHint : Qt::WindowType(0)) |
+                           Qt::WindowCloseButtonHint);
+    const DialogUnits units(dialog->font());
+    dialog->setFixedSize(units.Size(width, height));
+    return units;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* text, const char* name) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
 }
 
 void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int width, int height) {

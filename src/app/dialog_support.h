@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 
+class QDialog;
 class QFileDialog;
 class QLabel;
+class QPushButton;
 class QScrollBar;
 class QWidget;
 
@@ -30,6 +32,16 @@ private:
     int baseX_ = 6;   // average character width, pixels
     int baseY_ = 13;  // character height, pixels
 };
+
+// What every dialog of the program starts with: its caption, a title bar
+// with the system menu, a close button and (when minimisable) a minimise
+// button, and a fixed size in dialog units of its font. Gives back those
+// units, for placing its controls.
+DialogUnits SetUpDialog(QDialog* dialog, const char* caption, int width, int height,
+                        bool minimisable = true);
+
+// A push button that does not become the default when it takes the focus.
+QPushButton* MakeButton(QWidget* parent, const char* text, const char* name);
 
 // Puts a control at a place and size given in dialog units.
 void PlaceControl(QWidget* control, const DialogUnits& units, int x, int y, int width, int height);

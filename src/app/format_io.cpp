@@ -14,6 +14,7 @@
 #include "molecule.h"
 #include "molecule_file.h"
 #include "notices.h"
+#include "program_state.h"
 #include "prompts.h"
 #include "undo.h"
 
@@ -28,10 +29,6 @@ bool IsOwnFormatPath(const std::string& path) {
     return extension == "dat" || extension == "hpr";
 }
 
-std::string moleculeFileName;
-std::uint64_t savedPosition = 0;  // UndoPosition when the molecule last matched a file
-void (*outsideMoleculeHandler)() = nullptr;
-
 // Where a molecule comes from: the own files leave the layout as it was.
 enum class Origin { OwnFile, Outside };
 
@@ -44,32 +41,29 @@ bool LoadAsStep(const char* command, const std::string& path, Origin origin, Loa
     if (!load()) return false;
     FitEyeToView();
     CommitUndoStep(std::move(step));
-    moleculeFileName = path;
+    program.moleculeFileName = path;
     MarkMoleculeSaved();
-    if (origin == Origin::Outside && outsideMoleculeHandler) outsideMoleculeHandler();
+    if (origin == Origin::Outside && shellState.outsideMoleculeArrived)
+        shellState.outsideMoleculeArrived();
     return true;
 }
 
 }  // namespace
 
 const std::string& MoleculeFileName() {
-    return moleculeFileName;
+    return program.moleculeFileName;
 }
 
 void SetMoleculeFileName(const std::string& path) {
-    moleculeFileName = path;
+    program.moleculeFileName = path;
 }
 
 bool UnsavedChanges() {
-    return UndoPosition() != savedPosition;
+    return UndoPosition() != program.savedPosition;
 }
 
 void MarkMoleculeSaved() {
-    savedPosition = UndoPosition();
-}
-
-void SetOutsideMoleculeHandler(void (*handler)()) {
-    outsideMoleculeHandler = handler;
+    program.savedPosition = UndoPosition();
 }
 
 bool IsWritableMoleculePath(const std::string& path) {

@@ -29,10 +29,6 @@ void SetMoleculeFileName(const std::string& path);
 // just been. Undoing back to that point counts as no change.
 bool UnsavedChanges();
 void MarkMoleculeSaved();
-// Called after a molecule from outside the program (another program's file,
-// a SMILES string) has been taken, so the window can hold the layout: its
-// geometry then stays as it came until the person lets the layout run.
-void SetOutsideMoleculeHandler(void (*handler)());
 // Writes the molecule to path in the chemistry format its extension names,
 // as Export does (with its warnings), and in the own format for any other
 // name: a file's extension never misnames its content.

@@ -20,13 +20,6 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& text) {
     return edit;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* text, const char* name) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 // A box that has just shown takes the keyboard, with the edit field
 // focused and its text selected, so what is typed goes there.
 void FocusForTyping(QDialog* box, QLineEdit* edit) {
@@ -43,12 +36,7 @@ void StoreEdited(const QLineEdit* edit) {
 class InputBoxDialog : public QDialog {
 public:
     explicit InputBoxDialog(QWidget* owner) : QDialog(owner) {
-        setWindowTitle(QStringLiteral("Input Box"));
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                       Qt::WindowCloseButtonHint);
-        const DialogUnits units(font());
-        setFixedSize(units.Size(186, 71));
+        const DialogUnits units = SetUpDialog(this, "Input Box", 186, 71);
 
         // Tab order OK, edit field. The box opens with the field focused and
         // its text selected: typing replaces it, Return (to OK, the

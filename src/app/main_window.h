@@ -1,60 +1,21 @@
 // The main window: the menu, the OpenGL view that fills it, the two timers
-// that step the layout and draw the frames, and the mouse and keyboard
-// handling that turns input into camera moves, drags and commands.
+// that step the layout and draw the frames, the keys, the status bar, and
+// the window's place and size kept in the settings.
 #pragma once
 
 #include <QMainWindow>
-#include <QOpenGLWidget>
 #include <QTimer>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
 
+#include "gl_view.h"
 #include "picture_state.h"
 #include "view_state.h"
 
-// The drawing area. Its size is the client area of the program: the
-// viewport of every frame, kept in the settings' window width and height.
-class GLView : public QOpenGLWidget {
-    Q_OBJECT
-public:
-    explicit GLView(QWidget* parent);
-    // False once the context turned out unable to draw the program's frames.
-    bool contextUsable() const { return contextUsable_; }
-    // Frames drawn so far.
-    long framesDrawn() const { return framesDrawn_; }
-
-signals:
-    void contextFailed();
-
-protected:
-    void initializeGL() override;
-    void paintGL() override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
-private:
-    bool contextUsable_ = true;
-    long framesDrawn_ = 0;
-};
-
 class QLabel;
 class QPushButton;
-
-// A child process at work for the window (an import, an export, a SMILES
-// build): while it runs, the window's events go on (the picture draws, the
-// window moves and resizes, the menus open), the status bar shows what the
-// child does and for how long with a Cancel button, and the commands that
-// would change the molecule wait. Installed once at start-up.
-void InstallChildWaiting();
-// Gives up on the child at work, if any (it is killed and its work counts
-// for nothing); then runs then, once the child has ended, or at once when
-// none is at work.
-void CancelChildWork(std::function<void()> then = {});
 
 class MainWindow : public QMainWindow {
     Q_OBJECT

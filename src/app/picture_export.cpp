@@ -15,7 +15,7 @@
 #include "dialogs.h"
 #include "frame.h"
 #include "gl_setup.h"
-#include "main_window.h"
+#include "gl_view.h"
 #include "molecule.h"
 #include "picture.h"
 #include "prompts.h"
@@ -64,6 +64,11 @@ QImage OpaqueImage(QImage image) {
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
+// The main window's view, or null without a window.
+GLView* TheView() {
+    return shellState.mainWindow ? shellState.mainWindow->findChild<GLView*>() : nullptr;
+}
+
 }  // namespace
 
 // The largest framebuffer drawn at once; a larger picture is drawn in tiles
@@ -71,9 +76,8 @@ QImage OpaqueImage(QImage image) {
 constexpr int kLargestTile = 4096;
 
 bool ExportPicture(const std::string& path, const PictureOptions& options) {
-    auto* window = qobject_cast<MainWindow*>(shellState.mainWindow);
-    if (!window || !window->view()->contextUsable()) return false;
-    GLView* view = window->view();
+    GLView* view = TheView();
+    if (!view || !view->contextUsable()) return false;
     view->makeCurrent();
     int largestWidth = 0, largestHeight = 0;
     LargestFrame(largestWidth, largestHeight);
@@ -99,14 +103,12 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
             frame.height = options.height;
             frame.pointerInView = false;
             frame.keepHover = options.hover;
-            const float lineScale = viewState.lineScale;
-            viewState.lineScale = options.scale;
             // The window's own frames pick again; until the next one the
             // atom under the pointer stays hovered.
             const int hoverNode = molecule.hoverNode;
             OutOfMemoryReported();  // errors left from before are not this picture's
             drawn = DrawInTiles(
-                frame, tileWidth, tileHeight,
+                frame, tileWidth, tileHeight, options.scale,
                 [&](const FrameInput& part, Image& tile) {
                     if (!target.bind()) return false;
                     RenderFrame(part);
@@ -124,7 +126,6 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
                 },
                 image);
             molecule.hoverNode = hoverNode;
-            viewState.lineScale = lineScale;
             target.release();
         }
     }
@@ -145,9 +146,9 @@ bool ExportPicture(const std::string& path, const PictureOptions& options) {
 }
 
 void ExportPictureAsked() {
-    auto* window = qobject_cast<MainWindow*>(shellState.mainWindow);
-    if (!window) return;
-    QFileDialog chooser(window, "Export Picture");
+    GLView* view = TheView();
+    if (!view) return;
+    QFileDialog chooser(shellState.mainWindow, "Export Picture");
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setNameFilter("PNG picture (*.png)");
@@ -155,10 +156,9 @@ void ExportPictureAsked() {
     KeepChooserFolder(chooser);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     const std::string path = QFile::encodeName(chooser.selectedFiles().first()).toStdString();
-    const qreal ratio = window->view()->devicePixelRatioF();
-    const std::string size = std::to_string(static_cast<int>(window->view()->width() * ratio)) +
-                             "x" +
-                             std::to_string(static_cast<int>(window->view()->height() * ratio));
+    const qreal ratio = view->devicePixelRatioF();
+    const std::string size = std::to_string(static_cast<int>(view->width() * ratio)) + "x" +
+                             std::to_string(static_cast<int>(view->height() * ratio));
     const std::string answer = InputBox(
         shellState.mainWindow, "Picture size WIDTHxHEIGHT, line scale and DPI", size + " 1 96");
     if (answer.find_first_not_of(" \t") == std::string::npos) return;  // cancelled

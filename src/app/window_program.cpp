@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "child_wait.h"
 #include "command_line.h"
 #include "commands.h"
 #include "element.h"
@@ -16,12 +17,11 @@
 #include "main_window.h"
 #include "molecule_file.h"
 #include "notices.h"
+#include "program_end.h"
 #include "recent_files.h"
 #include "settings_file.h"
 #include "shell_state.h"
 #include "undo.h"
-
-ShellState shellState;
 
 void SetProgramSurfaceFormat() {
     QSurfaceFormat format;
@@ -32,24 +32,6 @@ void SetProgramSurfaceFormat() {
     format.setSamples(kSurfaceSamples);
     format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
     QSurfaceFormat::setDefaultFormat(format);
-}
-
-// Runs once, whichever way the program ends: the settings are written, the
-// timers stop and the event loop ends with the exit status.
-void EndProgram() {
-    if (shellState.ended) return;
-    shellState.ended = true;
-    CancelChildWork();
-    ShowNotices(WriteSettingsFile().notices);
-    if (auto* window = qobject_cast<MainWindow*>(shellState.mainWindow)) {
-        window->StopTimers();
-        window->hide();
-        window->deleteLater();
-    }
-    shellState.mainWindow = nullptr;
-    shellState.controlsDialog = nullptr;
-    shellState.colourDialogs.clear();
-    QCoreApplication::exit(shellState.exitStatus);
 }
 
 bool StartWindowProgram(const std::string& inputPath, int& status, const std::string& smiles) {
@@ -77,10 +59,15 @@ bool StartWindowProgram(const std::string& inputPath, int& status, const std::st
     }
 
     shellState.controlsDialogClosed = [] { ShowMenuMarks(); };
-    SetOutsideMoleculeHandler([] { SetLayoutPaused(true); });
-    InstallChildWaiting();
+    shellState.outsideMoleculeArrived = [] { SetLayoutPaused(true); };
+    InstallChildWaiting([](const std::string& activity, long long seconds) {
+        auto* shown = qobject_cast<MainWindow*>(shellState.mainWindow);
+        if (shown) shown->ShowChildWork(activity, seconds);
+        return shown != nullptr;
+    });
     auto* window = new MainWindow;
     shellState.mainWindow = window;
+    shellState.stopWindowTimers = [window] { window->StopTimers(); };
     QObject::connect(window->view(), &GLView::contextFailed, [] {
         // No usable context: the window goes, and with it the program.
         shellState.exitStatus = kExitNoWindow;

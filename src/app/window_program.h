@@ -21,7 +21,3 @@ void SetProgramSurfaceFormat();
 // smiles). False, with the exit status in status, when the program ends
 // before its event loop.
 bool StartWindowProgram(const std::string& inputPath, int& status, const std::string& smiles = {});
-
-// The exit statuses of the window program.
-constexpr int kExitNormal = 2;
-constexpr int kExitNoWindow = 0;

@@ -3,8 +3,6 @@
 
 #include <cmath>
 
-ElementTable elementTable;
-
 namespace {
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {

@@ -23,9 +23,10 @@ struct Element {
 
 using ElementTable = std::vector<Element>;
 
-// The one element table of the process: filled once at start-up, after which
-// it never changes size or order, so pointers into it stay valid.
-extern ElementTable elementTable;
+// The one element table of the process, program.elementTable: filled once at
+// start-up, after which it never changes size or order, so pointers into it
+// stay valid.
+extern ElementTable& elementTable;
 
 // The first element whose symbol or name equals key, ignoring ASCII case
 // (symbol tested before name), or nullptr.

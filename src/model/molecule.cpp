@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-Molecule molecule;
-
 int NodeCount() {
     return static_cast<int>(molecule.nodes.size());
 }

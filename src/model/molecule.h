@@ -37,8 +37,8 @@ struct Molecule {
     bool ready = true;             // false while a file is being read into nodes
 };
 
-// The one molecule of the process.
-extern Molecule molecule;
+// The one molecule of the process: program.molecule (program_state.h).
+extern Molecule& molecule;
 
 int NodeCount();
 // Appends a copy of node; the caller has set its id to NodeCount().

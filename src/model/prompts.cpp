@@ -2,9 +2,6 @@
 // live with each prompt implementation.
 #include "prompts.h"
 
-std::string promptText;
-std::string inputText;
-
 void StoreInputText(std::string_view typed) {
     inputText.assign(typed.substr(0, kInputTextLimit));
 }

@@ -27,8 +27,9 @@ void ShowAddNewElementBox();
 
 // The two process-wide texts through which the Input Box and the Add New
 // Element box receive their prompt and hand back what was typed.
-extern std::string promptText;
-extern std::string inputText;
+// Both are fields of program (program_state.h).
+extern std::string& promptText;
+extern std::string& inputText;
 
 // What a box does with its edit field on OK: inputText takes the first
 // kInputTextLimit characters of typed.

@@ -1,4 +1,2 @@
 // The process-wide configuration record.
 #include "settings.h"
-
-Settings settings;

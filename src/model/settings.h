@@ -7,12 +7,18 @@
 
 #include "colour.h"
 
+// The drawing area's size in a fresh settings file, and the size of a
+// picture drawn without a window when none is given.
+constexpr int kDefaultViewWidth = 600;
+constexpr int kDefaultViewHeight = 400;
+
 struct Settings {
     bool operator==(const Settings&) const = default;  // field by field
-    int WindowX = 1;        // outer frame left edge in the file; client-area left edge during a run
-    int WindowY = 1;        // outer frame top edge in the file; client-area top edge during a run
-    int WindowWidth = 600;  // outer width in the file; client-area width during a run
-    int WindowHeight = 400;      // outer height in the file; client-area height during a run
+    int WindowX = 1;  // outer frame left edge in the file; client-area left edge during a run
+    int WindowY = 1;  // outer frame top edge in the file; client-area top edge during a run
+    int WindowWidth = kDefaultViewWidth;  // outer width in the file; client-area width during a run
+    int WindowHeight =
+        kDefaultViewHeight;      // outer height in the file; client-area height during a run
     int restoredWidth = 0;       // client width at the last normal (not maximised/minimised) resize
     int restoredHeight = 0;      // client height at the last normal resize
     int Cohesion = 50;           // pull of the layout simulation, 0..100 in the dialog
@@ -47,5 +53,5 @@ struct FrameInsets {
 };
 inline constexpr FrameInsets kFrameInsets{};
 
-// The one configuration of the process.
-extern Settings settings;
+// The one configuration of the process: program.settings.
+extern Settings& settings;

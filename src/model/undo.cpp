@@ -3,8 +3,6 @@
 
 #include <utility>
 
-UndoHistory undoHistory;
-
 MoleculeSnapshot TakeSnapshot() {
     MoleculeSnapshot snapshot;
     std::size_t links = 0;

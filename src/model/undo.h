@@ -65,8 +65,8 @@ struct UndoHistory {
     std::uint64_t floor = 0;           // UndoPosition with no step left to undo
 };
 
-// The one history of the process.
-extern UndoHistory undoHistory;
+// The one history of the process: program.undoHistory.
+extern UndoHistory& undoHistory;
 
 // The molecule as it is now, under the command's name, before the command runs.
 UndoStep BeginUndoStep(std::string command);

@@ -3,8 +3,6 @@
 
 #include <cmath>
 
-ViewState viewState;
-
 Vector3 ViewDirection() {
     const float p = viewState.viewPitch * kDegreesToRadians;
     const float y = viewState.viewYaw * kDegreesToRadians;

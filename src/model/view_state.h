@@ -23,8 +23,8 @@ struct ViewState {
                                       // the farthest atom when that lies beyond the usual 10,000
 };
 
-// The one view of the process.
-extern ViewState viewState;
+// The one view of the process: program.viewState.
+extern ViewState& viewState;
 
 // The keys and modifiers sampled once at the start of a frame.
 struct ViewInput {

@@ -91,8 +91,13 @@ std::string EncodePng(const Image& image, int dpi) {
     return bytes;
 }
 
-bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight,
+bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight, float lineScale,
                  const std::function<bool(const FrameInput&, Image&)>& drawTile, Image& picture) {
+    struct KeepLineScale {
+        float kept = viewState.lineScale;
+        ~KeepLineScale() { viewState.lineScale = kept; }
+    } keep;
+    viewState.lineScale = lineScale;
     picture = Image{};
     const int width = frame.width, height = frame.height;
     if (tileWidth <= 0 || tileHeight <= 0 || tileWidth > width || tileHeight > height) return false;
@@ -189,10 +194,9 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
     frame.mouseX = request.mouseX;
     frame.mouseY = request.mouseY;
     frame.pointerInView = request.pointerInView;
-    viewState.lineScale = request.lineScale;
     Image picture;
     const bool drawn = DrawInTiles(
-        frame, tileWidth, tileHeight,
+        frame, tileWidth, tileHeight, request.lineScale,
         [&](const FrameInput& part, Image& tile) {
             for (long long i = 0; i < request.repeat || i == 0; ++i) {
                 RenderFrame(part);
@@ -203,7 +207,6 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
             return true;
         },
         picture);
-    viewState.lineScale = 1.0f;
     DestroyOffscreenContext(context);
     if (!drawn) return PictureResult::notDrawn;
     const std::string png = EncodePng(picture, request.dpi);

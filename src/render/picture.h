@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame.h"
+#include "settings.h"
 
 struct Image {
     int width = 0;                   // pixels
@@ -28,28 +29,30 @@ std::string EncodePng(const Image& image, int dpi = 0);
 // last tile of a row or column is moved back to end at the frame's edge, so
 // every tile has the same size. Each tile starts from the view the first
 // started from, so a view that moves by itself every frame (the demonstration
-// spin) is the same across the picture. False, with picture empty, when a
-// tile could not be drawn or the picture's memory could not be had.
-bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight,
+// spin) is the same across the picture. Lines are drawn lineScale times as
+// wide as in the window meanwhile; the view's own line scale is back as it
+// was afterwards. False, with picture empty, when a tile could not be drawn
+// or the picture's memory could not be had.
+bool DrawInTiles(const FrameInput& frame, int tileWidth, int tileHeight, float lineScale,
                  const std::function<bool(const FrameInput&, Image&)>& drawTile, Image& picture);
 
 // What the headless picture asks for: a client size in pixels and the
 // pointer in client pixels from the top left.
 struct PictureRequest {
-    int width = 600;             // pixels
-    int height = 400;            // pixels
-    bool pointerInView = false;  // false: no pointer, nothing hovered
-    int mouseX = 0;              // pointer, pixels from the left
-    int mouseY = 0;              // pointer, pixels from the top
-    bool turnGiven = false;      // set the model turn to turnYaw, turnPitch
-    float turnYaw = 0.0f;        // model yaw, degrees
-    float turnPitch = 0.0f;      // model pitch, degrees
-    bool fit = false;            // centre on the weighted centre and fit the eye
-    long long repeat = 1;        // frames drawn, each whole with its pick; the last is kept
-    float lineScale = 1.0f;      // factor on line widths
-    int dpi = 0;                 // resolution written into the file; 0 writes none
-    int tileSize = 0;            // largest tile drawn at once, pixels; 0: as large as the
-                                 // renderer takes
+    int width = kDefaultViewWidth;    // pixels
+    int height = kDefaultViewHeight;  // pixels
+    bool pointerInView = false;       // false: no pointer, nothing hovered
+    int mouseX = 0;                   // pointer, pixels from the left
+    int mouseY = 0;                   // pointer, pixels from the top
+    bool turnGiven = false;           // set the model turn to turnYaw, turnPitch
+    float turnYaw = 0.0f;             // model yaw, degrees
+    float turnPitch = 0.0f;           // model pitch, degrees
+    bool fit = false;                 // centre on the weighted centre and fit the eye
+    long long repeat = 1;             // frames drawn, each whole with its pick; the last is kept
+    float lineScale = 1.0f;           // factor on line widths
+    int dpi = 0;                      // resolution written into the file; 0 writes none
+    int tileSize = 0;                 // largest tile drawn at once, pixels; 0: as large as the
+                                      // renderer takes
 };
 
 enum class PictureResult {

@@ -136,7 +136,7 @@ TEST_F(HeadlessSaveTest, ReproducesEveryExampleByteForByte) {
     for (const char* name : {"nitrite", "caffeine", "glucose", "xenon"}) {
         const std::string example = SourceFile(std::string("examples/") + name + ".dat");
         const ProgramRun run = RunProgram(folder.path(), {"--save", "out.dat", example});
-        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_EQ(run.status, kExitWritten) << name << ": " << run.err;
         EXPECT_EQ(run.err, "") << name;
         EXPECT_EQ(ReadFileOrEmpty(folder.File("out.dat")), ReadFileOrEmpty(example)) << name;
     }
@@ -146,23 +146,23 @@ TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     // Unknown elements are reported, one line each, and the rest is saved.
     WriteFileOrFail(folder.File("odd.dat"), "[Odd]\n(0)Qq{}\n(1)C{}[1,2,3]\n(2)Zz{}\n");
     ProgramRun run = RunProgram(folder.path(), {"--save", "odd-out.dat", "odd.dat"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, kExitWritten);
     EXPECT_EQ(run.err, "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n");
     EXPECT_EQ(ReadFileOrEmpty(folder.File("odd-out.dat")),
               "# Molecule created using Tessaril\n[Odd]\n{---}\n(0)C{}[1,2,3]\n");
 
     run = RunProgram(folder.path(), {"--save", "out.dat", "missing.dat"});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, kExitFileError);
     EXPECT_EQ(run.err, "File Error!: Unable to open file missing.dat!\n");
 
     run = RunProgram(folder.path(), {"--save", "no-folder/out.dat", "odd.dat"});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, kExitFileError);
     EXPECT_EQ(run.err,
               "Load error: Unrecognised Element\nLoad error: Unrecognised Element\n"
               "File Error!: Unable to open file no-folder/out.dat!\n");
 
     run = RunProgram(folder.path(), {"--save", "out.dat"});
-    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.status, kExitUsage);
     EXPECT_NE(run.err.find("usage: tessaril"), std::string::npos);
 
     run = RunProgram(folder.path(), {"--help"});
@@ -172,11 +172,11 @@ TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     // Without an element table nothing is loaded or written.
     WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=50\n");
     run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
-    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(run.status, kExitNoElements);
     EXPECT_EQ(ReadFileOrEmpty(folder.File("empty-out.dat")), "");
     unlink(folder.File("Tessaril.ini").c_str());
     run = RunProgram(folder.path(), {"--save", "empty-out.dat", "odd.dat"});
-    EXPECT_EQ(run.status, -1);
+    EXPECT_EQ(run.status, kExitNoElements);
     EXPECT_EQ(run.err, "File Error!: Unable to open file " + folder.File("Tessaril.ini") + "!\n");
 }
 
@@ -186,7 +186,7 @@ TEST_F(HeadlessSaveTest, WindowProgramEndsCleanlyWhereNoViewCanShow) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const ProgramRun run = RunProgram(folder.path(), {SourceFile("examples/caffeine.dat")});
     unsetenv("QT_QPA_PLATFORM");
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, kExitWritten) << run.err;
     EXPECT_NE(run.err.find("offers the window no OpenGL"), std::string::npos) << run.err;
 }
 
@@ -242,7 +242,7 @@ TEST_F(HeadlessSaveTest, StepsSettleEveryExampleNearItsIdealLinkLengths) {
         const std::string example = SourceFile(std::string("examples/") + name + ".dat");
         const ProgramRun run =
             RunProgram(folder.path(), {"--steps", "3000", "--save", "out.dat", example});
-        ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+        ASSERT_EQ(run.status, kExitWritten) << name << ": " << run.err;
         ParseMoleculeText(ReadFileOrEmpty(folder.File("out.dat")));
         std::string why;
         EXPECT_TRUE(MoleculeIsConsistent(&why)) << name << ": " << why;

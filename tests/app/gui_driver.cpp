@@ -18,6 +18,7 @@
 
 #include "commands.h"
 #include "process_state.h"
+#include "program_end.h"
 #include "shell_state.h"
 #include "window_program.h"
 
@@ -83,7 +84,6 @@ ModalAnswerer::Answer TypeAndPress(const QString& text, const QString& button) {
 int RunProgram(const std::string& file, const std::function<void()>& body, int timeoutMs) {
     // Each run is a program started afresh: it reads the settings file again.
     ResetProcessState();
-    shellState = ShellState{};
     int status = 0;
     if (!StartWindowProgram(file, status)) return status;
     bool timedOut = false;

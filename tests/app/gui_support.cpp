@@ -1,4 +1,4 @@
-// Modal answering, scroll bar clicks and the shell state of a test process.
+// Modal answering and scroll bar clicks.
 #include "gui_support.h"
 
 #include <QElapsedTimer>
@@ -8,11 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "shell_state.h"
-
-// The program defines the shell state with its main window; the tests have
-// none of their own.
-ShellState shellState;
+#include "program_state.h"
 
 namespace {
 bool timedOut = false;
@@ -111,5 +107,5 @@ void ResetShell() {
     while (!shellState.colourDialogs.empty()) delete shellState.colourDialogs.back().dialog;
     delete shellState.controlsDialog;
     DeleteClosedWidgets();
-    shellState = ShellState{};
+    program = ProgramState{};
 }

@@ -40,5 +40,6 @@ void DragThumb(QScrollBar* bar, int x);
 // Deletes the widgets whose deletion was put off, as the event loop would.
 void DeleteClosedWidgets();
 
-// Closes every dialog left open, then puts shellState back at its start.
+// Closes every dialog left open, then puts the program's whole state back at
+// its start, as a fresh process has it.
 void ResetShell();

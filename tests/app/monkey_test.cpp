@@ -235,7 +235,6 @@ private:
 
 TEST(MonkeyTest, RandomInputsKeepTheMoleculeConsistent) {
     ResetProcessState();
-    shellState = ShellState{};
     TemporaryFolder folder;
     WriteFileOrFail(folder.File("Tessaril.ini"), ReadFileOrEmpty(SourceFile("Tessaril.ini")));
     WriteFileOrFail(folder.File("caffeine.dat"),
@@ -263,7 +262,7 @@ TEST(MonkeyTest, RandomInputsKeepTheMoleculeConsistent) {
                 monkey.answered(), NodeCount());
     EXPECT_TRUE(why.empty()) << "after input " << inputs << ": " << why;
     EXPECT_EQ(inputs, kInputs);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     ASSERT_EQ(chdir("/"), 0);
 }
 

@@ -42,7 +42,6 @@ class PromptsQtTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { inputText.clear(); }
     void cleanup() {
         ResetShell();
         QVERIFY(!ModalTimedOut());

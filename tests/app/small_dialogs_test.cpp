@@ -40,7 +40,6 @@ class SmallDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { settings = Settings{}; }
     void cleanup() {
         ResetShell();
         QVERIFY(!ModalTimedOut());

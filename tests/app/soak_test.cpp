@@ -46,7 +46,6 @@ TEST(SoakTest, MemoryStaysFlatWithTheMoleculeUnderThePointer) {
     GTEST_SKIP() << "the sanitizer's quarantine holds freed memory; its leak check covers this";
 #endif
     ResetProcessState();
-    shellState = ShellState{};
     TemporaryFolder folder;
     WriteFileOrFail(folder.File("Tessaril.ini"), ReadFileOrEmpty(SourceFile("Tessaril.ini")));
     WriteFileOrFail(folder.File("block.dat"), Block());

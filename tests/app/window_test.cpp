@@ -46,6 +46,10 @@
 
 namespace {
 
+// The view of the shipped settings' window: its outer frame less the insets.
+constexpr int kShippedViewWidth = kDefaultViewWidth - kFrameInsets.width;
+constexpr int kShippedViewHeight = kDefaultViewHeight - kFrameInsets.height;
+
 // Everything a step must bring back, positions to the last bit included.
 std::string Exactly() {
     std::string text = molecule.name + "|" + molecule.formula;
@@ -66,7 +70,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProcessState();
-        shellState = ShellState{};
         shipped = ReadFileOrEmpty(SourceFile("Tessaril.ini"));
         WriteFileOrFail(folder.File("Tessaril.ini"), shipped);
         ASSERT_EQ(chdir(folder.path().c_str()), 0);
@@ -97,7 +100,7 @@ TEST_F(WindowTest, StartUpWithoutSettingsShowsOneBoxAndEndsWithMinusOne) {
     unlink(folder.File("Tessaril.ini").c_str());
     answerer.Push(Press("OK"));
     const int status = RunProgram("", [] { ADD_FAILURE() << "the window opened"; });
-    EXPECT_EQ(status, -1);
+    EXPECT_EQ(status, kExitNoElements);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title.toStdString(), "File Error!");
     EXPECT_EQ(answerer.seen()[0].text.toStdString(),
@@ -108,7 +111,7 @@ TEST_F(WindowTest, StartUpWithoutSettingsShowsOneBoxAndEndsWithMinusOne) {
 TEST_F(WindowTest, StartUpWithoutElementsEndsWithMinusOneSilently) {
     WriteFileOrFail(folder.File("Tessaril.ini"), "@Cohesion=50\n@Shadows=1\n");
     const int status = RunProgram("", [] { ADD_FAILURE() << "the window opened"; });
-    EXPECT_EQ(status, -1);
+    EXPECT_EQ(status, kExitNoElements);
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_EQ(SettingsOnDisk(), "@Cohesion=50\n@Shadows=1\n");  // not rewritten
 }
@@ -121,10 +124,10 @@ TEST_F(WindowTest, StartAndQuitKeepsTheWindowLinesAndMarks) {
         EXPECT_TRUE(Action("S&pecular Highlights")->isChecked());
         EXPECT_TRUE(Action("&Normal")->isChecked());
         EXPECT_FALSE(Action("&Shadows")->isChecked());
-        EXPECT_EQ(View()->width(), 592);
-        EXPECT_EQ(View()->height(), 346);
+        EXPECT_EQ(View()->width(), kShippedViewWidth);
+        EXPECT_EQ(View()->height(), kShippedViewHeight);
     });
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     // Settings rewritten in the writer's form: with the window untouched,
     // the same text as shipped.
     EXPECT_EQ(SettingsOnDisk(), shipped);
@@ -196,7 +199,7 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         SendKey(Window(), QEvent::KeyPress, Qt::Key_Enter);
         EXPECT_EQ(shellState.mainWindow, nullptr);  // Yes ended it
     });
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     ASSERT_EQ(answerer.seen().size(), 4u);
     for (const auto& seen : answerer.seen()) {
         EXPECT_EQ(seen.title.toStdString(), "Quit Program");
@@ -210,7 +213,7 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         Window()->close();
         EXPECT_EQ(shellState.mainWindow, nullptr);
     });
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     answerer.Push(Press("No"));
     status = RunProgram("", [&] {
         molecule.currentNode = 3;
@@ -223,7 +226,7 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         EXPECT_EQ(molecule.currentNode, -1);
         EXPECT_EQ(molecule.hoverNode, -1);
     });
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     EXPECT_EQ(answerer.seen().size(), 5u);
 
     // With unsaved changes both ask first; undoing them back counts as none.
@@ -239,7 +242,7 @@ TEST_F(WindowTest, QuitQuestionsAndTheCloseBox) {
         Window()->close();  // nothing to lose: no question
         EXPECT_EQ(shellState.mainWindow, nullptr);
     });
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, kExitNormal);
     EXPECT_EQ(answerer.seen().size(), 8u);
     EXPECT_EQ(answerer.seen()[7].text.toStdString(), "Really Quit?");
 }
@@ -702,7 +705,8 @@ TEST_F(WindowTest, ExportPictureWritesTheSizeAndDpiAsked) {
     EXPECT_TRUE(answerer.allAnswered());
     EXPECT_FALSE(std::filesystem::exists(third + ".png"));
     for (const auto& [path, width, height, dpi] :
-         {std::tuple{shot + ".png", 1200, 700, 300}, std::tuple{second, 592, 346, 96}}) {
+         {std::tuple{shot + ".png", 1200, 700, 300},
+          std::tuple{second, kShippedViewWidth, kShippedViewHeight, 96}}) {
         const std::string bytes = ReadFileOrEmpty(path);
         DecodedPng image;
         ASSERT_TRUE(DecodePng(bytes, image)) << path;
@@ -944,17 +948,18 @@ TEST_F(WindowTest, ManagedWindowKeepsItsRestoredPlace) {
     RunProgram("", [&] {
         ASSERT_TRUE(WaitUntil([&] {
             return View()->mapToGlobal(QPoint(0, 0)) == QPoint(5, 51) &&
-                   View()->size() == QSize(592, 346);
+                   View()->size() == QSize(kShippedViewWidth, kShippedViewHeight);
         })) << "placed at "
             << settings.WindowX << "," << settings.WindowY;
         Window()->showMaximized();
         ASSERT_TRUE(WaitUntil([&] { return Window()->isMaximized() && View()->width() > 700; }));
         Wait(100);
         EXPECT_EQ(settings.WindowWidth, View()->width());
-        EXPECT_EQ(settings.restoredWidth, 592);
-        EXPECT_EQ(settings.restoredHeight, 346);
+        EXPECT_EQ(settings.restoredWidth, kShippedViewWidth);
+        EXPECT_EQ(settings.restoredHeight, kShippedViewHeight);
         Window()->showNormal();
-        ASSERT_TRUE(WaitUntil([&] { return !Window()->isMaximized() && View()->width() == 592; }));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return !Window()->isMaximized() && View()->width() == kShippedViewWidth; }));
         Window()->showMinimized();
         ASSERT_TRUE(WaitUntil([&] { return Window()->isMinimized(); }));
         Wait(200);

@@ -11,17 +11,11 @@
 #include <sstream>
 #include <vector>
 
-#include "process_objects.h"
+#include "program_state.h"
+#include "prompts.h"
 
 void ResetProcessState() {
-    molecule = Molecule{};
-    settings = Settings{};
-    elementTable.clear();
-    promptText.clear();
-    inputText.clear();
-    viewState = ViewState{};
-    undoHistory = UndoHistory{};
-    SeedRandom(kUnseededRandom);
+    program = ProgramState{};
     ResetPrompts();
 }
 

@@ -7,9 +7,8 @@
 #include <functional>
 #include <string>
 
-// Puts every process-wide object of the model (process_objects.h) back at
-// its start-up value, and the prompts the test program links. The window
-// tests reset the shell state on top of this.
+// Puts the program's state (program_state.h) back at its start-up value, and
+// the prompts the test program links.
 void ResetProcessState();
 
 // Every test in a suite derived from this starts from a fresh process state.

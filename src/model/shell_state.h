@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "colour.h"
+#include "exit_status.h"
 #include "key_presses.h"
 #include "pointer_input.h"
 #include "undo.h"
@@ -36,11 +37,17 @@ struct ShellState {
     bool atomMoved = false;            // that drag has moved the atom
     std::map<int, QAction*> menuActions;  // the markable items of the menu, by command id
     bool ended = false;                   // the program has begun to end: settings written
-    int exitStatus = 2;                   // what the event loop returns: kExitNormal unless set
+    int exitStatus = kExitNormal;         // what the event loop returns
     // Called when the Set Controls dialog closes by itself (its close box), so
     // the menu mark can follow.
     std::function<void()> controlsDialogClosed;
+    // Called when a molecule arrives from outside the own format (an import,
+    // a SMILES build): the window pauses the layout, so the file's geometry
+    // stays as it was.
+    std::function<void()> outsideMoleculeArrived;
+    // Stops the main window's timers as the program ends; set with mainWindow.
+    std::function<void()> stopWindowTimers;
 };
 
-// The one shell state of the process.
-extern ShellState shellState;
+// The one shell state of the process: program.shell.
+extern ShellState& shellState;
