@@ -8,10 +8,7 @@
 #include <functional>
 #include <string>
 
-// Shows that activity has run for seconds, with the Cancel button; a negative
-// seconds hides both. False when there is no window to show it in: the wait
-// then goes on as the command line's does.
-using ChildWorkDisplay = std::function<bool(const std::string& activity, long long seconds)>;
+#include "shell_state.h"
 
 // Installed once at start-up.
 void InstallChildWaiting(ChildWorkDisplay display);

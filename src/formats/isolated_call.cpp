@@ -1,5 +1,7 @@
 #include "isolated_call.h"
 
+#include "program_state.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -16,9 +18,6 @@
 #include <new>
 
 namespace {
-
-IsolatedWaiting waiting;
-bool underWay = false;
 
 // The child's ways out besides success.
 constexpr int kExitFailed = 1;
@@ -123,17 +122,17 @@ std::string Duration(std::chrono::milliseconds limit) {
 }  // namespace
 
 void SetIsolatedWaiting(IsolatedWaiting hooks) {
-    waiting = std::move(hooks);
+    program.isolatedWaiting = std::move(hooks);
 }
 
 bool IsolatedWorkUnderWay() {
-    return underWay;
+    return program.isolatedWorkUnderWay;
 }
 
 IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
                             std::chrono::milliseconds limit, const std::string& activity) {
     IsolatedOutcome outcome;
-    if (underWay) {
+    if (program.isolatedWorkUnderWay) {
         outcome.why = "another piece of work is under way";
         return outcome;
     }
@@ -158,9 +157,9 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
     close(fds[1]);
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + limit;
-    const bool hooked = static_cast<bool>(waiting.wait);
-    underWay = true;
-    if (hooked && waiting.begin) waiting.begin(activity);
+    const bool hooked = static_cast<bool>(program.isolatedWaiting.wait);
+    program.isolatedWorkUnderWay = true;
+    if (hooked && program.isolatedWaiting.begin) program.isolatedWaiting.begin(activity);
     bool timedOut = false;
     char buffer[65536];
     for (;;) {
@@ -170,8 +169,9 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
             timedOut = true;
             break;
         }
-        if (hooked && !waiting.wait(fds[0], std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                now - start))) {
+        if (hooked &&
+            !program.isolatedWaiting.wait(
+                fds[0], std::chrono::duration_cast<std::chrono::milliseconds>(now - start))) {
             outcome.cancelled = true;
             break;
         }
@@ -190,8 +190,8 @@ IsolatedOutcome RunIsolated(const std::function<std::string()>& work,
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    underWay = false;
-    if (hooked && waiting.end) waiting.end();
+    program.isolatedWorkUnderWay = false;
+    if (hooked && program.isolatedWaiting.end) program.isolatedWaiting.end();
     if (outcome.cancelled) {
         outcome.why = "it was cancelled";
     } else if (timedOut) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "isolated_waiting.h"
+
 struct IsolatedOutcome {
     bool finished = false;   // the child wrote its result and exited normally
     bool cancelled = false;  // the waiting side gave up on it (Cancel, the program ending)
@@ -16,15 +18,6 @@ struct IsolatedOutcome {
     std::string why;         // why not, when not finished
 };
 
-// What the calling process does while a child works. Without it the caller
-// just waits. wait is called again and again until the child is done; it
-// may run an event loop until fd is readable (the child wrote more or ended)
-// or a short while has passed, and returns false to give up on the child.
-struct IsolatedWaiting {
-    std::function<void(const std::string& activity)> begin;  // activity: "Importing caffeine.sdf"
-    std::function<bool(int fd, std::chrono::milliseconds elapsed)> wait;
-    std::function<void()> end;
-};
 void SetIsolatedWaiting(IsolatedWaiting waiting);
 // Whether a child is at work now (the waiting side's event loop is running).
 bool IsolatedWorkUnderWay();

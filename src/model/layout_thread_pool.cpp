@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "program_state.h"
 #include "simulation.h"
 
 namespace {
@@ -25,17 +26,14 @@ public:
         for (std::thread& worker : workers_) worker.join();
     }
 
-    void SetThreads(int count) {
-        std::lock_guard lock(mutex_);
-        threads_ = count > 0 ? count : Cores();
-    }
-
-    // Runs run for every block, on the calling thread and the pool.
-    void RunBlocks(int blocks, void (*run)(int)) {
+    // Runs run for every block, on the calling thread and threads - 1 of
+    // the pool's (one for each core when threads is 0 or less).
+    void RunBlocks(int threads, int blocks, void (*run)(int)) {
+        if (threads <= 0) threads = Cores();
         int helpers = 0;
         {
             std::lock_guard lock(mutex_);
-            helpers = std::min(threads_, blocks) - 1;
+            helpers = std::min(threads, blocks) - 1;
             if (helpers > 0 && workers_.empty()) Start(blocks);
             helpers = std::min(helpers, static_cast<int>(workers_.size()));
             blocks_ = blocks;
@@ -100,7 +98,6 @@ private:
         return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
     }
 
-    int threads_ = Cores();
     void (*run_)(int) = nullptr;  // what each block does, for the current call
     int blocks_ = 0;              // blocks of the current call
     int nextBlock_ = 0, blocksDone_ = 0, helpersWanted_ = 0;
@@ -115,9 +112,9 @@ PairPool& Pool() {
 }  // namespace
 
 void SetLayoutThreads(int count) {
-    Pool().SetThreads(count);
+    program.layoutThreads = count;
 }
 
 void RunLayoutBlocks(int blocks, void (*run)(int block)) {
-    Pool().RunBlocks(blocks, run);
+    Pool().RunBlocks(program.layoutThreads, blocks, run);
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "element.h"
+#include "isolated_waiting.h"
 #include "molecule.h"
 #include "random.h"
 #include "settings.h"
@@ -49,6 +50,15 @@ struct ProgramState {
     // The state of the pseudo-random generator: seeded once at start-up from
     // the clock; every draw moves it on.
     std::uint32_t randomState = kUnseededRandom;
+    // How many threads (the caller's included) the layout step of a big
+    // molecule may use, 0 for one for each core: SetLayoutThreads (tests,
+    // benchmarks). The pool's threads themselves stay with the pool.
+    int layoutThreads = 0;
+    // How a child process's work is waited for (the window's event loop, the
+    // status bar, Cancel): installed by the window program; the command line
+    // just waits. And whether a child is at work now.
+    IsolatedWaiting isolatedWaiting;
+    bool isolatedWorkUnderWay = false;
     // The window shell: the main window, open dialogs, menu marks, keys and
     // pointer, the pause, the drag under way and how the program ends. Set
     // by the window program; empty in the headless modes.

@@ -16,6 +16,7 @@
 #include "undo.h"
 
 class QAction;
+class QEventLoop;
 class QWidget;
 
 // One open colour dialog and the colour it edits in place.
@@ -23,6 +24,20 @@ struct ColourDialogRecord {
     QWidget* dialog = nullptr;  // the dialog window; the key the record is found by
     Colour saved;               // the colour as it was when the dialog opened
     Colour* target = nullptr;   // a colour of the settings or of an element
+};
+
+// Shows that activity has run for seconds, with the Cancel button; a negative
+// seconds hides both. False when there is no window to show it in: the wait
+// then goes on as the command line's does.
+using ChildWorkDisplay = std::function<bool(const std::string& activity, long long seconds)>;
+
+// The window's wait for a child process at work (child_wait.h).
+struct ChildWait {
+    ChildWorkDisplay display;                 // the window's status bar
+    std::string activity;                     // what the child does, for the status bar
+    bool cancelled = false;                   // given up on: the next wake ends the wait
+    QEventLoop* loop = nullptr;               // the wait's event loop while it runs
+    std::vector<std::function<void()>> then;  // to run once the child has ended
 };
 
 struct ShellState {
@@ -45,6 +60,7 @@ struct ShellState {
     // a SMILES build): the window pauses the layout, so the file's geometry
     // stays as it was.
     std::function<void()> outsideMoleculeArrived;
+    ChildWait childWait;  // a child process at work for the window
     // Stops the main window's timers as the program ends; set with mainWindow.
     std::function<void()> stopWindowTimers;
 };
