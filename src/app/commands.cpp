@@ -147,14 +147,18 @@ void RunAsStep(const char* name, Step kind, void (*run)()) {
         CommitUndoStepIfChanged(std::move(step));
 }
 
-// Every command but the label modes and text sizes, which come from their
-// own tables.
-struct Command {
-    int id;
+// What runs for a command id or a key, and how it is kept in the undo history.
+template <typename Key>
+struct Binding {
+    Key key;
     void (*run)();
     const char* step = nullptr;  // the undo step's name, for a change to the molecule
     Step kind = Step::None;
 };
+
+// Every command but the label modes and text sizes, which come from their
+// own tables.
+using Command = Binding<int>;
 const Command kCommands[] = {
     {kEnter, AskToQuit},
     {kEscape, AskToQuit},
@@ -216,12 +220,7 @@ const KeyCommand kKeyCommands[] = {
 };
 
 // What the other shortcut keys do on release; the digits add atoms, below.
-struct KeyAction {
-    ShortcutKey key;
-    void (*run)();
-    const char* step = nullptr;  // the undo step's name, for a change to the molecule
-    Step kind = Step::None;
-};
+using KeyAction = Binding<ShortcutKey>;
 const KeyAction kKeyActions[] = {
     {ShortcutKey::Escape,
      [] {
@@ -297,7 +296,7 @@ bool MayEndWithUnsavedChanges() {
 
 bool CommandRunsWhileChildWorks(int id) {
     for (const Command& command : kCommands)
-        if (command.id == id) return command.kind == Step::None;
+        if (command.key == id) return command.kind == Step::None;
     return true;
 }
 
@@ -306,7 +305,7 @@ bool HandleCommand(int id) {
     // gives up on the child.
     if (IsolatedWorkUnderWay() && !CommandRunsWhileChildWorks(id)) return true;
     for (const Command& command : kCommands)
-        if (command.id == id) {
+        if (command.key == id) {
             RunAsStep(command.step, command.kind, command.run);
             return true;
         }

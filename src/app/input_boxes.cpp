@@ -20,22 +20,32 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& text) {
     return edit;
 }
 
-// A box that has just shown takes the keyboard, with the edit field
-// focused and its text selected, so what is typed goes there.
-void FocusForTyping(QDialog* box, QLineEdit* edit) {
-    box->activateWindow();
-    edit->setFocus(Qt::ActiveWindowFocusReason);
-    edit->selectAll();
-}
-
-// The edit field's text as the boxes hand it back.
-void StoreEdited(const QLineEdit* edit) {
-    StoreInputText(CutTypedText(edit->text(), kInputTextLimit));
-}
-
-class InputBoxDialog : public QDialog {
+// A box with one edit field: on OK it hands the field's text back; as it
+// shows, it takes the keyboard with the field focused and its text
+// selected, so what is typed goes there.
+class TypingBox : public QDialog {
 public:
-    explicit InputBoxDialog(QWidget* owner) : QDialog(owner) {
+    using QDialog::QDialog;
+
+    void accept() override {
+        StoreInputText(CutTypedText(edit_->text(), kInputTextLimit));
+        QDialog::accept();
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        activateWindow();
+        edit_->setFocus(Qt::ActiveWindowFocusReason);
+        edit_->selectAll();
+    }
+
+    QLineEdit* edit_ = nullptr;  // made by the box's own constructor
+};
+
+class InputBoxDialog : public TypingBox {
+public:
+    explicit InputBoxDialog(QWidget* owner) : TypingBox(owner) {
         const DialogUnits units = SetUpDialog(this, "Input Box", 186, 71);
 
         // Tab order OK, edit field. The box opens with the field focused and
@@ -53,26 +63,12 @@ public:
         PlaceControl(prompt, units, 7, 7, 172, 16);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     }
-
-    void accept() override {
-        StoreEdited(edit_);
-        QDialog::accept();
-    }
     // Escape and the close box leave inputText as it was: the initial text.
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        QDialog::showEvent(event);
-        FocusForTyping(this, edit_);
-    }
-
-private:
-    QLineEdit* edit_ = nullptr;
 };
 
-class AddNewElementDialog : public QDialog {
+class AddNewElementDialog : public TypingBox {
 public:
-    explicit AddNewElementDialog(QWidget* owner) : QDialog(owner) {
+    explicit AddNewElementDialog(QWidget* owner) : TypingBox(owner) {
         // A bare box with a frame of its own and no title bar.
         setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
         const DialogUnits units(font());
@@ -97,20 +93,6 @@ public:
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     }
-
-    void accept() override {
-        StoreEdited(edit_);
-        QDialog::accept();
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        QDialog::showEvent(event);
-        FocusForTyping(this, edit_);
-    }
-
-private:
-    QLineEdit* edit_ = nullptr;
 };
 
 }  // namespace
