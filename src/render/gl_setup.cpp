@@ -1,4 +1,4 @@
-// Fixed OpenGL state, the two fonts, lights and the camera as GL calls.
+// Fixed OpenGL state, the two fonts, lights and the camera loaded into GL.
 #include "gl_setup.h"
 
 #include <GL/gl.h>
@@ -101,19 +101,5 @@ void MultiplyProjection(int width, int height) {
 }
 
 void ApplyCamera() {
-    const ViewState& v = viewState;
-    glRotatef(v.viewPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(v.viewYaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-v.eye.x, -v.eye.y, -v.eye.z);
-    glRotatef(v.modelPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(v.modelYaw, 0.0f, 1.0f, 0.0f);
-}
-
-void ApplyInverseCamera() {
-    const ViewState& v = viewState;
-    glRotatef(-v.modelYaw, 0.0f, 1.0f, 0.0f);
-    glRotatef(-v.modelPitch, 1.0f, 0.0f, 0.0f);
-    glTranslatef(v.eye.x, v.eye.y, v.eye.z);
-    glRotatef(-v.viewYaw, 0.0f, 1.0f, 0.0f);
-    glRotatef(-v.viewPitch, 1.0f, 0.0f, 0.0f);
+    glMultMatrixf(CameraMatrix().m);
 }

@@ -1,6 +1,6 @@
 // The OpenGL state every frame relies on: the fixed state set once when a
 // context is made, the two lights set at the start of every frame, and the
-// camera transform as GL matrix calls.
+// camera transform loaded into GL.
 #pragma once
 
 #include "colour.h"
@@ -50,9 +50,6 @@ bool OutOfMemoryReported();
 // Multiplies the current matrix by ProjectionMatrix(width, height).
 void MultiplyProjection(int width, int height);
 
-// Multiplies the current matrix by the camera transform: the view pitch and
-// yaw, minus the eye, then the model pitch and yaw. CameraMatrix() computes
-// the same product without a context.
+// Multiplies the current matrix by the camera transform, CameraMatrix(): the
+// view pitch and yaw, minus the eye, then the model pitch and yaw.
 void ApplyCamera();
-// Multiplies the current matrix by the inverse of the camera transform.
-void ApplyInverseCamera();
