@@ -34,6 +34,7 @@
 #include "isolated_call.h"
 #include "key_presses.h"
 #include "molecule.h"
+#include "notices.h"
 #include "pointer_input.h"
 #include "recent_files.h"
 #include "settings.h"
@@ -239,7 +240,7 @@ void GLView::initializeGL() {
         emit contextFailed();
         return;
     }
-    SetupOpenGL();
+    ShowNotices(SetupOpenGL());
 }
 
 void GLView::paintGL() {

@@ -18,7 +18,7 @@ int ContextGeneration() {
     return contextGeneration;
 }
 
-void SetupOpenGL() {
+Notices SetupOpenGL() {
     glShadeModel(GL_SMOOTH);
     glEnable(GL_AUTO_NORMAL);
     glEnable(GL_DEPTH_TEST);
@@ -30,9 +30,11 @@ void SetupOpenGL() {
     ++contextGeneration;
     // Each failing font is reported and the program carries on; text in
     // that font then draws nothing.
-    SetupBitmapFont(DefaultSansFace(false));
-    SetupOutlineFont(DefaultSansFace(true));
+    Notices notices;
+    if (auto notice = SetupBitmapFont(DefaultSansFace(false))) notices.push_back(*notice);
+    if (auto notice = SetupOutlineFont(DefaultSansFace(true))) notices.push_back(*notice);
     ResetCamera();
+    return notices;
 }
 
 void SetupLights() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "colour.h"
+#include "notice.h"
 
 // What every drawing surface of the program needs: the shadows count into
 // the stencil buffer, and the window swaps a back buffer in.
@@ -21,8 +22,10 @@ constexpr Vector3 kLightPosition{200.0f, 200.0f, 0.0f};
 
 // Sets the fixed state on the current context, makes the bitmap and the
 // outline font's display lists (fonts.h) and resets the camera. Run once,
-// right after the context is made current for the first time.
-void SetupOpenGL();
+// right after the context is made current for the first time. Hands back a
+// notice for each font that could not be made, bitmaps first; the program
+// carries on without them.
+Notices SetupOpenGL();
 
 // How many contexts SetupOpenGL has prepared. Objects kept on a context
 // remember the count they were made under; a different count means that
