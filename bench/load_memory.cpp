@@ -13,7 +13,6 @@
 
 #include "bench_molecules.h"
 #include "molecule_file.h"
-#include "prompts.h"
 
 namespace {
 
@@ -40,7 +39,8 @@ void Measure(const char* label, const std::string& path, size_t bytes) {
         const FileResult load = LoadMoleculeFile(path);
         const long peak = StatusKilobytes("VmHWM:");
         const bool loaded = load.ok;
-        for (const Notice& notice : load.notices) ShowMessage(notice.text, notice.caption);
+        for (const Notice& notice : load.notices)
+            std::fprintf(stderr, "%s: %s\n", notice.caption.c_str(), notice.text.c_str());
         std::printf("%-28s %7.1f MB  %9d nodes  peak +%8.1f MB  %5.1f bytes per file byte%s\n",
                     label, bytes / 1e6, NodeCount(), (peak - before) / 1024.0,
                     (peak - before) * 1024.0 / static_cast<double>(bytes),

@@ -366,8 +366,10 @@ int RunRender(const CommandLine& commandLine) {
     request.repeat = commandLine.repeat;
     request.lineScale = commandLine.lineScale;
     request.dpi = commandLine.dpi;
-    PictureSize largest;
-    switch (RenderToPng(commandLine.outputPath, request, &largest)) {
+    const PictureOutcome outcome = RenderToPng(commandLine.outputPath, request);
+    ShowNotices(outcome.notices);
+    const PictureSize& largest = outcome.largest;
+    switch (outcome.result) {
         case PictureResult::written:
             return kExitWritten;
         case PictureResult::notWritten:

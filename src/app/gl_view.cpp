@@ -10,6 +10,7 @@
 #include "isolated_call.h"
 #include "key_bindings.h"
 #include "molecule.h"
+#include "notices.h"
 #include "pointer_input.h"
 #include "shell_state.h"
 
@@ -28,7 +29,7 @@ void GLView::initializeGL() {
         emit contextFailed();
         return;
     }
-    SetupOpenGL();
+    ShowNotices(SetupOpenGL());
 }
 
 void GLView::paintGL() {

@@ -1,22 +1,9 @@
 // The camera transform as plain 4x4 maths, built in the same order and with
 // the same single-precision steps as the OpenGL matrix calls, so dragging
-// and picking can use it without a GL context.
+// and picking use it without a GL context and the frame loads it into GL.
 #pragma once
 
-#include "colour.h"
-
-// Column-major, as OpenGL stores matrices: element (row r, column c) is m[c * 4 + r].
-struct Matrix4 {
-    float m[16];
-};
-
-Matrix4 IdentityMatrix();
-// a * b, as glMultMatrixf(b) applies to a current matrix a.
-Matrix4 Multiply(const Matrix4& a, const Matrix4& b);
-// current * rotation, as glRotatef(degrees, x, y, z) changes the current matrix.
-Matrix4 Rotate(const Matrix4& current, float degrees, float x, float y, float z);
-// current * translation, as glTranslatef(x, y, z).
-Matrix4 Translate(const Matrix4& current, float x, float y, float z);
+#include "geometry.h"
 
 // The model-view matrix of the camera: view pitch, view yaw, minus the eye,
 // model pitch, model yaw, applied to an identity.
@@ -54,11 +41,3 @@ void FitEyeToMolecule(int width, int height);
 // viewHeight), so a molecule just read that is too large for it is seen
 // whole; nothing without a window.
 void FitEyeToView();
-
-// m * (p, 1) without the perspective divide.
-Vector3 TransformPoint(const Matrix4& m, const Vector3& p);
-
-// Window coordinates back to object coordinates, as gluUnProject: false when
-// the combined matrix has no inverse or the viewport is empty.
-bool UnProject(double winX, double winY, double winZ, const double modelView[16],
-               const double projection[16], const int viewport[4], double out[3]);

@@ -1,6 +1,8 @@
-// Colour and three-component vector: the small value types shared by the
-// model, the settings and the renderer.
+// Colour: the small value type shared by the model, the settings and the
+// renderer, beside the geometry kit's vector that every position uses.
 #pragma once
+
+#include "geometry.h"
 
 struct Colour {
     bool operator==(const Colour&) const = default;
@@ -8,11 +10,4 @@ struct Colour {
     float green = 0.0f;  // 0..1
     float blue = 0.0f;   // 0..1
     float alpha = 1.0f;  // 0..1, 1 is opaque
-};
-
-struct Vector3 {
-    bool operator==(const Vector3&) const = default;
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
 };

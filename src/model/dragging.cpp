@@ -56,12 +56,10 @@ void CentrePoint(double centre[3]) {
 
 void DragNode(int index, int lastX, int lastY, float dx, float dy) {
     if (!IsNodeIndex(index)) return;
-    const Matrix4 camera = CameraMatrix();
-    double modelView[16];
-    for (int i = 0; i < 16; ++i) modelView[i] = camera.m[i];
-    const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const Matrix4d modelView = ToDouble(CameraMatrix());
+    const Matrix4d identity = ToDouble(IdentityMatrix());
     const int viewport[4] = {0, 0, settings.WindowWidth, settings.WindowHeight};
-    double p0[3], p1[3];
+    Vector3d p0, p1;
     // The mouse y is used as it comes, downwards; the movement's y is turned
     // over so that moving the mouse down moves the atom down.
     if (!UnProject(lastX, lastY, 0.0, modelView, identity, viewport, p0)) return;
@@ -69,11 +67,11 @@ void DragNode(int index, int lastX, int lastY, float dx, float dy) {
                    identity, viewport, p1))
         return;
     Vector3& position = molecule.nodes[index].position;
-    const double current[3] = {position.x, position.y, position.z};
-    const double s = 0.5 * std::hypot(p0[0] - current[0], p0[1] - current[1], p0[2] - current[2]);
-    position.x = ToPosition(current[0] + s * (p1[0] - p0[0]));
-    position.y = ToPosition(current[1] + s * (p1[1] - p0[1]));
-    position.z = ToPosition(current[2] + s * (p1[2] - p0[2]));
+    const Vector3d current = ToDouble(position);
+    const double s = 0.5 * std::hypot(p0.x - current.x, p0.y - current.y, p0.z - current.z);
+    position.x = ToPosition(current.x + s * (p1.x - p0.x));
+    position.y = ToPosition(current.y + s * (p1.y - p0.y));
+    position.z = ToPosition(current.z + s * (p1.z - p0.z));
 }
 
 void CentreMolecule() {

@@ -5,36 +5,18 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <numbers>
 
 #include "molecule.h"
 
 namespace {
 
-struct Vector {
-    double x, y, z;
-};
-
-Vector Between(Vector3 from, Vector3 to) {
-    return {static_cast<double>(to.x) - from.x, static_cast<double>(to.y) - from.y,
-            static_cast<double>(to.z) - from.z};
-}
-double Dot(Vector a, Vector b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vector Cross(Vector a, Vector b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Length(Vector a) {
-    return std::sqrt(Dot(a, a));
-}
-double Degrees(double radians) {
-    return radians * 180.0 / std::numbers::pi;
+Vector3d Between(Vector3 from, Vector3 to) {
+    return ToDouble(to) - ToDouble(from);
 }
 
 // True when the angle between u and v has no direction: either is (close
 // to) zero, or they are (nearly) parallel, so their cross product vanishes.
-bool Degenerate(Vector u, Vector v) {
+bool Degenerate(Vector3d u, Vector3d v) {
     const double scale = Length(u) * Length(v);
     return !(scale > 0.0) || !std::isfinite(scale) || Length(Cross(u, v)) <= 1e-9 * scale;
 }
@@ -64,7 +46,7 @@ double Distance(Vector3 a, Vector3 b) {
 }
 
 std::optional<double> Angle(Vector3 a, Vector3 b, Vector3 c) {
-    const Vector u = Between(b, a), v = Between(b, c);
+    const Vector3d u = Between(b, a), v = Between(b, c);
     if (!(Length(u) > 0.0) || !(Length(v) > 0.0)) return std::nullopt;
     // atan2 of sine and cosine keeps its accuracy near 0 and 180 degrees,
     // where the arc cosine of the normalised dot product loses digits.
@@ -72,9 +54,9 @@ std::optional<double> Angle(Vector3 a, Vector3 b, Vector3 c) {
 }
 
 std::optional<double> Dihedral(Vector3 a, Vector3 b, Vector3 c, Vector3 d) {
-    const Vector first = Between(a, b), axis = Between(b, c), last = Between(c, d);
+    const Vector3d first = Between(a, b), axis = Between(b, c), last = Between(c, d);
     if (Degenerate(first, axis) || Degenerate(axis, last)) return std::nullopt;
-    const Vector n1 = Cross(first, axis), n2 = Cross(axis, last);
+    const Vector3d n1 = Cross(first, axis), n2 = Cross(axis, last);
     const double y = Dot(Cross(n1, n2), axis) / Length(axis);
     return Degrees(std::atan2(y, Dot(n1, n2)));
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "colour.h"
+#include "geometry.h"
 #include "units.h"
 
 // Distance between a and b in model units.

@@ -1,7 +1,5 @@
 #include "program_state.h"
 
-#include "prompts.h"
-
 ProgramState program;
 
 // The fields' own names, bound once to the record.
@@ -10,6 +8,6 @@ Settings& settings = program.settings;
 ElementTable& elementTable = program.elementTable;
 ViewState& viewState = program.viewState;
 UndoHistory& undoHistory = program.undoHistory;
-std::string& promptText = program.promptText;
-std::string& inputText = program.inputText;
 ShellState& shellState = program.shell;
+SphereDrawing& sphereDrawing = program.sphereDrawing;
+ShadowVolumes& shadowVolumes = program.shadowVolumes;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "drawing_choices.h"
 #include "element.h"
 #include "isolated_waiting.h"
 #include "molecule.h"
@@ -50,6 +51,10 @@ struct ProgramState {
     // The state of the pseudo-random generator: seeded once at start-up from
     // the clock; every draw moves it on.
     std::uint32_t randomState = kUnseededRandom;
+    // How the renderer draws spheres and ends shadow volumes: the fast ways,
+    // unless a test or benchmark picks the reference ones.
+    SphereDrawing sphereDrawing = SphereDrawing::shader;
+    ShadowVolumes shadowVolumes = ShadowVolumes::shortened;
     // How many threads (the caller's included) the layout step of a big
     // molecule may use, 0 for one for each core: SetLayoutThreads (tests,
     // benchmarks). The pool's threads themselves stay with the pool.

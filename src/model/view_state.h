@@ -37,8 +37,6 @@ struct ViewInput {
     bool ctrlHeld = false;          // faster; wins over Shift
 };
 
-constexpr float kDegreesToRadians = 0.017453292f;
-
 // The unit vector along which the eye looks, in the frame of the turned model.
 Vector3 ViewDirection();
 // Moves the eye along the line of sight; positive is forward.

@@ -86,11 +86,7 @@ void PassColour(const Colour& colour, RenderPass pass) {
 void DrawAtomSphere(float radius, const Node& node, bool solid) {
     // The distance between the eye and the position as both are stored, the
     // model's turn left out: the facets follow the molecule's own place.
-    const Vector3& eye = viewState.eye;
-    const float dx = node.position.x - eye.x;
-    const float dy = node.position.y - eye.y;
-    const float dz = node.position.z - eye.z;
-    const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const float distance = Length(node.position - viewState.eye);
     // The element radius, not the one drawn, so a cloud is tessellated like its atom.
     const float elementRadius = node.element ? node.element->radius : 0.0f;
     const int slices =
@@ -144,13 +140,6 @@ std::vector<Vector3> CageVertices(int depth) {
     std::vector<Vector3> out;
     for (const auto& face : faces) Subdivide(v[face[0]], v[face[1]], v[face[2]], depth, out);
     return out;
-}
-
-Vector3 ScaleToUnitLength(const Vector3& v) {
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (length == 0.0f || length == 1.0f) return v;
-    const float inverse = 1.0f / length;
-    return {v.x * inverse, v.y * inverse, v.z * inverse};
 }
 
 Colour DisplayColour(const Colour& colour) {

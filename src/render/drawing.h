@@ -1,7 +1,6 @@
 // The drawing helpers that the scene, the text, the shadows and picking
 // share: the render passes and the colour of unlit items in each, the
-// distance-tessellated atom sphere and the marker cage, and unit-length
-// scaling.
+// distance-tessellated atom sphere and the marker cage.
 #pragma once
 
 #include <vector>
@@ -47,7 +46,3 @@ int SphereSlices(float elementRadius, float atomScale, float distance, int detai
 // The cage's triangles as unit vectors, three per triangle, counter-clockwise
 // seen from outside: 8 * 4^depth triangles.
 std::vector<Vector3> CageVertices(int depth);
-
-// Scales v to unit length, except that a length of exactly 0 or exactly 1
-// leaves it as it is.
-Vector3 ScaleToUnitLength(const Vector3& v);

@@ -1,4 +1,4 @@
-// Fixed OpenGL state, the two fonts, lights and the camera as GL calls.
+// Fixed OpenGL state, the two fonts, lights and the camera loaded into GL.
 #include "gl_setup.h"
 
 #include <GL/gl.h>
@@ -18,7 +18,7 @@ int ContextGeneration() {
     return contextGeneration;
 }
 
-void SetupOpenGL() {
+Notices SetupOpenGL() {
     glShadeModel(GL_SMOOTH);
     glEnable(GL_AUTO_NORMAL);
     glEnable(GL_DEPTH_TEST);
@@ -30,9 +30,11 @@ void SetupOpenGL() {
     ++contextGeneration;
     // Each failing font is reported and the program carries on; text in
     // that font then draws nothing.
-    SetupBitmapFont(DefaultSansFace(false));
-    SetupOutlineFont(DefaultSansFace(true));
+    Notices notices;
+    if (auto notice = SetupBitmapFont(DefaultSansFace(false))) notices.push_back(*notice);
+    if (auto notice = SetupOutlineFont(DefaultSansFace(true))) notices.push_back(*notice);
     ResetCamera();
+    return notices;
 }
 
 void SetupLights() {
@@ -101,19 +103,5 @@ void MultiplyProjection(int width, int height) {
 }
 
 void ApplyCamera() {
-    const ViewState& v = viewState;
-    glRotatef(v.viewPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(v.viewYaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-v.eye.x, -v.eye.y, -v.eye.z);
-    glRotatef(v.modelPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(v.modelYaw, 0.0f, 1.0f, 0.0f);
-}
-
-void ApplyInverseCamera() {
-    const ViewState& v = viewState;
-    glRotatef(-v.modelYaw, 0.0f, 1.0f, 0.0f);
-    glRotatef(-v.modelPitch, 1.0f, 0.0f, 0.0f);
-    glTranslatef(v.eye.x, v.eye.y, v.eye.z);
-    glRotatef(-v.viewYaw, 0.0f, 1.0f, 0.0f);
-    glRotatef(-v.viewPitch, 1.0f, 0.0f, 0.0f);
+    glMultMatrixf(CameraMatrix().m);
 }

@@ -1,9 +1,10 @@
 // The OpenGL state every frame relies on: the fixed state set once when a
 // context is made, the two lights set at the start of every frame, and the
-// camera transform as GL matrix calls.
+// camera transform loaded into GL.
 #pragma once
 
 #include "colour.h"
+#include "notice.h"
 
 // What every drawing surface of the program needs: the shadows count into
 // the stencil buffer, and the window swaps a back buffer in.
@@ -21,8 +22,10 @@ constexpr Vector3 kLightPosition{200.0f, 200.0f, 0.0f};
 
 // Sets the fixed state on the current context, makes the bitmap and the
 // outline font's display lists (fonts.h) and resets the camera. Run once,
-// right after the context is made current for the first time.
-void SetupOpenGL();
+// right after the context is made current for the first time. Hands back a
+// notice for each font that could not be made, bitmaps first; the program
+// carries on without them.
+Notices SetupOpenGL();
 
 // How many contexts SetupOpenGL has prepared. Objects kept on a context
 // remember the count they were made under; a different count means that
@@ -50,9 +53,6 @@ bool OutOfMemoryReported();
 // Multiplies the current matrix by ProjectionMatrix(width, height).
 void MultiplyProjection(int width, int height);
 
-// Multiplies the current matrix by the camera transform: the view pitch and
-// yaw, minus the eye, then the model pitch and yaw. CameraMatrix() computes
-// the same product without a context.
+// Multiplies the current matrix by the camera transform, CameraMatrix(): the
+// view pitch and yaw, minus the eye, then the model pitch and yaw.
 void ApplyCamera();
-// Multiplies the current matrix by the inverse of the camera transform.
-void ApplyInverseCamera();

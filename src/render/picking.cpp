@@ -12,33 +12,12 @@
 
 namespace {
 
-struct Vec {
-    double x, y, z;
-};
-
-Vec operator-(const Vec& a, const Vec& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec operator*(double k, const Vec& a) {
-    return {k * a.x, k * a.y, k * a.z};
-}
-double Dot(const Vec& a, const Vec& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec Cross(const Vec& a, const Vec& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec Unit(const Vec& a) {
-    const double length = std::sqrt(Dot(a, a));
-    return length > 0.0 ? (1.0 / length) * a : a;
-}
-
 // The rays through the pick region: its four corner directions in turn
 // around the region, and the inward unit normals of the four side faces.
 struct Pyramid {
-    Vec edge[4];    // unit corner directions
-    Vec normal[4];  // face i lies between edge i and edge i + 1
-    Vec span[4];    // edge i x edge i + 1, to tell whether a point lies between them
+    Vector3d edge[4];    // unit corner directions
+    Vector3d normal[4];  // face i lies between edge i and edge i + 1
+    Vector3d span[4];    // edge i x edge i + 1, to tell whether a point lies between them
 };
 
 Pyramid PickPyramid(int mouseX, int mouseY, int width, int height) {
@@ -48,18 +27,19 @@ Pyramid PickPyramid(int mouseX, int mouseY, int width, int height) {
     const double bottom = (height - mouseY) - 1.0, top = (height - mouseY) + 1.0;
     // A window point's ray in eye space runs along (ndcX / p00, ndcY / p11, -1).
     auto ray = [&](double x, double y) {
-        return Vec{(2.0 * x / width - 1.0) / projection.m[0],
-                   (2.0 * y / height - 1.0) / projection.m[5], -1.0};
+        return Vector3d{(2.0 * x / width - 1.0) / projection.m[0],
+                        (2.0 * y / height - 1.0) / projection.m[5], -1.0};
     };
-    const Vec corners[4] = {ray(left, bottom), ray(right, bottom), ray(right, top), ray(left, top)};
-    const Vec middle = ray(mouseX, height - mouseY);
+    const Vector3d corners[4] = {ray(left, bottom), ray(right, bottom), ray(right, top),
+                                 ray(left, top)};
+    const Vector3d middle = ray(mouseX, height - mouseY);
     Pyramid pyramid;
     for (int i = 0; i < 4; ++i) {
-        const Vec& a = corners[i];
-        const Vec& b = corners[(i + 1) % 4];
+        const Vector3d& a = corners[i];
+        const Vector3d& b = corners[(i + 1) % 4];
         pyramid.edge[i] = Unit(a);
         pyramid.span[i] = Cross(a, b);
-        Vec n = Unit(pyramid.span[i]);
+        Vector3d n = Unit(pyramid.span[i]);
         if (Dot(n, middle) < 0.0) n = -1.0 * n;
         pyramid.normal[i] = n;
     }
@@ -70,7 +50,7 @@ Pyramid PickPyramid(int mouseX, int mouseY, int width, int height) {
 // sphere at centre e, radius r, inside the pyramid; NaN when the sphere does
 // not reach into it. The depth is taken on the ray of the pyramid nearest to
 // the centre, where the surface comes nearest to the eye.
-double SurfaceDepth(const Pyramid& pyramid, const Vec& e, double r) {
+double SurfaceDepth(const Pyramid& pyramid, const Vector3d& e, double r) {
     double side[4];
     bool inside = true;
     for (int i = 0; i < 4; ++i) {
@@ -84,11 +64,11 @@ double SurfaceDepth(const Pyramid& pyramid, const Vec& e, double r) {
     if (centreDistance2 <= r * r) return std::numeric_limits<double>::quiet_NaN();
 
     // The point of the pyramid nearest to the centre.
-    Vec nearest = e;
+    Vector3d nearest = e;
     if (!inside) {
         double best = std::numeric_limits<double>::infinity();
-        auto consider = [&](const Vec& point) {
-            const Vec gap = e - point;
+        auto consider = [&](const Vector3d& point) {
+            const Vector3d gap = e - point;
             const double distance2 = Dot(gap, gap);
             if (distance2 < best) {
                 best = distance2;
@@ -97,22 +77,22 @@ double SurfaceDepth(const Pyramid& pyramid, const Vec& e, double r) {
         };
         for (int i = 0; i < 4; ++i) {
             if (side[i] >= 0.0) continue;
-            const Vec& a = pyramid.edge[i];
-            const Vec& b = pyramid.edge[(i + 1) % 4];
-            const Vec onFace = e - side[i] * pyramid.normal[i];
+            const Vector3d& a = pyramid.edge[i];
+            const Vector3d& b = pyramid.edge[(i + 1) % 4];
+            const Vector3d onFace = e - side[i] * pyramid.normal[i];
             if (Dot(Cross(a, onFace), pyramid.span[i]) >= 0.0 &&
                 Dot(Cross(onFace, b), pyramid.span[i]) >= 0.0) {
                 consider(onFace);
             } else {
-                for (const Vec* ray : {&a, &b}) {
+                for (const Vector3d* ray : {&a, &b}) {
                     const double along = Dot(e, *ray);
-                    consider(along > 0.0 ? along * *ray : Vec{0.0, 0.0, 0.0});
+                    consider(along > 0.0 ? along * *ray : Vector3d{0.0, 0.0, 0.0});
                 }
             }
         }
         if (best > r * r) return std::numeric_limits<double>::quiet_NaN();
     }
-    const Vec direction = Unit(nearest);
+    const Vector3d direction = Unit(nearest);
     const double along = Dot(direction, e);
     if (along <= 0.0) return std::numeric_limits<double>::quiet_NaN();
     const double discriminant = along * along - (centreDistance2 - r * r);
@@ -129,7 +109,6 @@ int PickNode(int mouseX, int mouseY, int width, int height) {
     if (width <= 0 || height <= 0) return -1;
     const Pyramid pyramid = PickPyramid(mouseX, mouseY, width, height);
     const Matrix4 camera = CameraMatrix();
-    const float* m = camera.m;
     int best = -1;
     double bestDepth = std::numeric_limits<double>::infinity();
     const int count = NodeCount();
@@ -139,9 +118,7 @@ int PickNode(int mouseX, int mouseY, int width, int height) {
         // The radius as drawn, in single precision.
         const float radius = viewState.atomScale * node.element->radius;
         if (!(radius > 0.0f)) continue;
-        const double x = node.position.x, y = node.position.y, z = node.position.z;
-        const Vec e{m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                    m[2] * x + m[6] * y + m[10] * z + m[14]};
+        const Vector3d e = TransformPointInDouble(camera, ToDouble(node.position));
         const double depth = SurfaceDepth(pyramid, e, radius);
         if (depth < bestDepth) {
             bestDepth = depth;

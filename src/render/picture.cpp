@@ -19,7 +19,6 @@
 #include "gl_setup.h"
 #include "molecule.h"
 #include "offscreen.h"
-#include "prompts.h"
 #include "view_state.h"
 
 Image ReadFrameImage(int width, int height) {
@@ -159,24 +158,22 @@ bool CreatePictureContext(const PictureRequest& request, OffscreenContext& conte
 
 }  // namespace
 
-PictureResult RenderToPng(const std::string& path, const PictureRequest& request,
-                          PictureSize* largest) {
+PictureOutcome RenderToPng(const std::string& path, const PictureRequest& request) {
+    PictureOutcome outcome;
     OffscreenContext context;
     int tileWidth = 0, tileHeight = 0;
     if (request.width <= 0 || request.height <= 0 ||
         !CreatePictureContext(request, context, tileWidth, tileHeight))
-        return PictureResult::noContext;
+        return outcome;
     int largestWidth = 0, largestHeight = 0;
     LargestFrame(largestWidth, largestHeight);
     if (request.width > largestWidth || request.height > largestHeight) {
         DestroyOffscreenContext(context);
-        if (largest) {
-            largest->width = largestWidth;
-            largest->height = largestHeight;
-        }
-        return PictureResult::tooLarge;
+        outcome.largest = {largestWidth, largestHeight};
+        outcome.result = PictureResult::tooLarge;
+        return outcome;
     }
-    SetupOpenGL();  // resets the camera
+    outcome.notices = SetupOpenGL();  // resets the camera
     if (request.fit) {
         const int current = molecule.currentNode;
         molecule.currentNode = -1;
@@ -208,13 +205,18 @@ PictureResult RenderToPng(const std::string& path, const PictureRequest& request
         },
         picture);
     DestroyOffscreenContext(context);
-    if (!drawn) return PictureResult::notDrawn;
+    if (!drawn) {
+        outcome.result = PictureResult::notDrawn;
+        return outcome;
+    }
     const std::string png = EncodePng(picture, request.dpi);
 
     WriteFault fault = WriteFault::Failed;
     if (png.empty() || !WriteFileAtomically(path, png, &fault)) {
-        ShowMessage(WriteFaultMessage(path, fault), "File Error!");
-        return PictureResult::notWritten;
+        outcome.notices.push_back({WriteFaultMessage(path, fault), "File Error!"});
+        outcome.result = PictureResult::notWritten;
+        return outcome;
     }
-    return PictureResult::written;
+    outcome.result = PictureResult::written;
+    return outcome;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame.h"
+#include "notice.h"
 #include "settings.h"
 
 struct Image {
@@ -59,8 +60,22 @@ enum class PictureResult {
     written,     // the file holds the frame
     noContext,   // no GL context could be made
     tooLarge,    // the size is beyond the renderer's largest frame
-    notWritten,  // the file could not be written (reported as a file error)
+    notWritten,  // the file could not be written (a file error among the notices)
     notDrawn     // the frame could not be drawn or kept in memory
+};
+
+struct PictureSize {
+    int width = 0;   // pixels
+    int height = 0;  // pixels
+};
+
+// What drawing a picture came to, and what the person is to be told: the
+// fonts that could not be made, then a file that could not be written, in
+// that order.
+struct PictureOutcome {
+    PictureResult result = PictureResult::noContext;
+    PictureSize largest;  // with tooLarge: the largest size the renderer can draw
+    Notices notices;      // for the shell to show
 };
 
 // Draws a frame of the process-wide molecule and settings as the window
@@ -68,12 +83,5 @@ enum class PictureResult {
 // The camera starts reset; with fit the molecule is centred on its weighted
 // centre as the C key does, then turned, then the eye moves back until every
 // atom fits (FitEyeToMolecule).
-// A picture larger than the renderer's drawing surface is drawn in tiles;
-// when the result is tooLarge and largest is given, it receives the largest
-// size the renderer can draw.
-struct PictureSize {
-    int width = 0;   // pixels
-    int height = 0;  // pixels
-};
-PictureResult RenderToPng(const std::string& path, const PictureRequest& request,
-                          PictureSize* largest = nullptr);
+// A picture larger than the renderer's drawing surface is drawn in tiles.
+PictureOutcome RenderToPng(const std::string& path, const PictureRequest& request);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "camera.h"
 #include "drawing.h"
 #include "gl_setup.h"
 #include "measurement.h"
@@ -22,16 +23,6 @@ namespace {
 constexpr float kExtrusion = 10000.0f;
 constexpr int kSilhouetteSides = 16;
 constexpr float kSilhouetteStep = 0.3926991f;  // pi / 8
-
-Vector3 Add(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vector3 Sub(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vector3 Mul(float k, const Vector3& a) {
-    return {k * a.x, k * a.y, k * a.z};
-}
 
 // A vector perpendicular to d, picked by the smallest of d's components as
 // signed values.
@@ -74,18 +65,9 @@ bool ContextHasBufferObjects() {
     return major > 1 || minor >= 5;
 }
 
-// An eye-space point in model space, through the inverse camera transform
-// as GL builds it.
+// An eye-space point in model space, through the inverse camera transform.
 Vector3 InModelSpace(const Vector3& p) {
-    GLfloat m[16];
-    glPushMatrix();
-    glLoadIdentity();
-    ApplyInverseCamera();
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    glPopMatrix();
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+    return TransformPoint(InverseCameraMatrix(), p);
 }
 
 // Model units per unit of distance from the eye that the widest line drawn
@@ -104,8 +86,6 @@ float LineSpread() {
 }
 
 }  // namespace
-
-ShadowVolumes shadowVolumes = ShadowVolumes::shortened;
 
 void DrawShadowedScene() {
     // 1. Everything in the ambient light alone.
@@ -179,7 +159,7 @@ float ShadowReach(const std::vector<Node>& nodes, const Vector3& light, const Ve
                 std::max(high.z, node.position.z)};
     }
     if (!(low.x <= high.x)) return 0.0f;
-    const Vector3 centre = Mul(0.5f, Add(low, high));
+    const Vector3 centre = 0.5f * (low + high);
     double ball = 0.0, widest = 0.0;
     for (const Node& node : nodes) {
         if (!node.element) continue;
@@ -210,28 +190,26 @@ void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<Shadow
     if (!node.element) return;
     const Vector3& p = node.position;
     const float r = viewState.atomScale * node.element->radius;
-    const Vector3 d = Sub(p, light);
+    const Vector3 d = p - light;
     Vector3 u = Perpendicular(d);
     // Along a negative axis the signed pick takes the axis d runs along and
     // gives nothing; the atom would cast no shadow.
     if (IsZero(u)) u = PerpendicularByMagnitude(d);
     u = ScaleToUnitLength(u);
-    const Vector3 v =
-        ScaleToUnitLength({d.y * u.z - d.z * u.y, d.z * u.x - d.x * u.z, d.x * u.y - d.y * u.x});
+    const Vector3 v = ScaleToUnitLength(Cross(d, u));
 
     // u and v span the plane through p across the light's direction.
     // Every silhouette point lies as far from the light as the next.
-    const Vector3 first = Sub(Add(p, Mul(r, v)), light);
-    const float span = std::sqrt(first.x * first.x + first.y * first.y + first.z * first.z);
+    const float span = Length(p + r * v - light);
     const float extrusion =
         reach > 0.0f && span > 0.0f && reach > span ? reach / span - 1.0f : kExtrusion;
-    auto extrude = [&](const Vector3& q) { return Add(q, Mul(extrusion, Sub(q, light))); };
-    Vector3 previous = Add(p, Mul(r, v));
+    auto extrude = [&](const Vector3& q) { return q + extrusion * (q - light); };
+    Vector3 previous = p + r * v;
     Vector3 previousFar = extrude(previous);
     for (int k = 1; k <= kSilhouetteSides; ++k) {
         const float theta = static_cast<float>(k) * kSilhouetteStep;
-        const Vector3 w = ScaleToUnitLength(Add(Mul(std::cos(theta), v), Mul(std::sin(theta), u)));
-        const Vector3 next = Add(p, Mul(r, w));
+        const Vector3 w = ScaleToUnitLength(std::cos(theta) * v + std::sin(theta) * u);
+        const Vector3 next = p + r * w;
         const Vector3 nextFar = extrude(next);
         quads.push_back({{previousFar, nextFar, next, previous}});
         previous = next;

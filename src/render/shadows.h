@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "colour.h"
+#include "drawing_choices.h"
 #include "molecule.h"
 
 // One side wall of a shadow volume: four corners in drawing order.
@@ -31,12 +32,6 @@ Vector3 EyeInModelSpace();
 // node without element adds nothing.
 void BuildShadowQuads(const Node& node, const Vector3& light, std::vector<ShadowQuad>& quads,
                       float reach = 0.0f);
-
-// Whether a shadowed frame ends its volumes where ShadowReach allows
-// (short) or lets them all run on (endless, the reference the short ones are
-// held to).
-enum class ShadowVolumes { shortened, endless };
-extern ShadowVolumes shadowVolumes;
 
 // How far from the light the volumes of a frame need to reach, or 0 when
 // they must run on without end. Shadows fall only on what lies within the

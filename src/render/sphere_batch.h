@@ -8,13 +8,8 @@
 #include <vector>
 
 #include "colour.h"
+#include "drawing_choices.h"
 #include "molecule.h"
-
-// How the scene draws spheres. shader falls back to tessellated on a context
-// that offers no GLSL 1.20; tessellated is the GLU sphere of the fixed
-// pipeline, kept as that fallback and as the reference the shader is held to.
-enum class SphereDrawing { shader, tessellated };
-extern SphereDrawing sphereDrawing;
 
 // One sphere to draw: centre (model space), radius and colour as drawn.
 struct SphereItem {

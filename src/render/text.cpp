@@ -107,7 +107,7 @@ float TextReach(std::string_view text, float size, float up, float out) {
     const float y = std::max(std::fabs(up + size * top), std::fabs(up + size * bottom));
     const float z =
         std::max(std::fabs(out + kTextLift), std::fabs(out + kTextLift - kOutlineDepth));
-    return std::sqrt(x * x + y * y + z * z);
+    return Length(Vector3{x, y, z});
 }
 
 }  // namespace

@@ -739,7 +739,8 @@ TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
         for (int i = 0; i < 3; ++i) Action("Export &Picture...")->trigger();
     });
     const std::string drawn = folder.File("render.png"), drawnTall = folder.File("render-tall.png");
-    ASSERT_EQ(RenderToPng(drawnTall, {.width = 120, .height = 4300}), PictureResult::written);
+    ASSERT_EQ(RenderToPng(drawnTall, {.width = 120, .height = 4300}).result,
+              PictureResult::written);
     DecodedPng exportedTall, renderedTall;
     ASSERT_TRUE(DecodePng(ReadFileOrEmpty(tall), exportedTall) &&
                 DecodePng(ReadFileOrEmpty(drawnTall), renderedTall));
@@ -750,7 +751,7 @@ TEST_F(WindowTest, ExportPictureMatchesRenderAndKeepsTheHoverOnlyWhenAsked) {
     for (size_t i = 120 * 3 * 600; i < renderedTall.rgb.size(); ++i)
         differTall += std::abs(exportedTall.rgb[i] - renderedTall.rgb[i]) > 8;
     EXPECT_LT(differTall, 1000);  // antialiased edges, as above
-    ASSERT_EQ(RenderToPng(drawn, {.width = 400, .height = 300}), PictureResult::written);
+    ASSERT_EQ(RenderToPng(drawn, {.width = 400, .height = 300}).result, PictureResult::written);
     DecodedPng exported, hovered, rendered;
     ASSERT_TRUE(DecodePng(ReadFileOrEmpty(plain), exported) &&
                 DecodePng(ReadFileOrEmpty(hover), hovered) &&

@@ -59,23 +59,19 @@ TEST_F(ViewTest, RotateAboutAnArbitraryAxisMatchesTheAxisCase) {
 }
 
 TEST_F(ViewTest, UnProjectWithIdentityProjection) {
-    double modelView[16], projection[16];
-    const Matrix4 camera = CameraMatrix();
-    for (int i = 0; i < 16; ++i) {
-        modelView[i] = camera.m[i];
-        projection[i] = IdentityMatrix().m[i];
-    }
+    const Matrix4d modelView = ToDouble(CameraMatrix());
+    const Matrix4d projection = ToDouble(IdentityMatrix());
     const int viewport[4] = {0, 0, 600, 400};
-    double out[3];
+    Vector3d out;
     ASSERT_TRUE(UnProject(150, 300, 0, modelView, projection, viewport, out));
     // Eye-space (2 * 150 / 600 - 1, 2 * 300 / 400 - 1, -1), moved back by the eye.
-    EXPECT_NEAR(out[0], -0.5, 1e-9);
-    EXPECT_NEAR(out[1], 0.5, 1e-9);
-    EXPECT_NEAR(out[2], 499.0, 1e-9);
+    EXPECT_NEAR(out.x, -0.5, 1e-9);
+    EXPECT_NEAR(out.y, 0.5, 1e-9);
+    EXPECT_NEAR(out.z, 499.0, 1e-9);
 
     const int empty[4] = {0, 0, 0, 400};
     EXPECT_FALSE(UnProject(1, 1, 0, modelView, projection, empty, out));
-    double singular[16] = {};
+    const Matrix4d singular{};
     EXPECT_FALSE(UnProject(1, 1, 0, singular, projection, viewport, out));
 }
 

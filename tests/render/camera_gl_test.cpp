@@ -1,5 +1,5 @@
-// The camera as GL calls builds the same matrices as the project's own
-// camera maths.
+// The camera as GL's own matrix calls build it is the same as the project's
+// camera maths, which the frame loads into GL.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -28,6 +28,22 @@ protected:
     }
 };
 
+// The camera and its inverse as glRotatef and glTranslatef build them.
+void RotateAndTranslateCamera(const ViewState& v) {
+    glRotatef(v.viewPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(v.viewYaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-v.eye.x, -v.eye.y, -v.eye.z);
+    glRotatef(v.modelPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(v.modelYaw, 0.0f, 1.0f, 0.0f);
+}
+void RotateAndTranslateInverseCamera(const ViewState& v) {
+    glRotatef(-v.modelYaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(-v.modelPitch, 1.0f, 0.0f, 0.0f);
+    glTranslatef(v.eye.x, v.eye.y, v.eye.z);
+    glRotatef(-v.viewYaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(-v.viewPitch, 1.0f, 0.0f, 0.0f);
+}
+
 const ViewState kViews[] = {
     ViewState{},
     ViewState{{12.5f, -40.0f, 310.0f}, 17.0f, -33.0f, 250.0f, 1234.5f},
@@ -40,11 +56,15 @@ TEST_F(CameraGlTest, GlCameraEqualsCameraMatrix) {
     for (const ViewState& view : kViews) {
         viewState = view;
         glLoadIdentity();
-        ApplyCamera();
+        RotateAndTranslateCamera(view);
         ExpectSame(ModelView(), CameraMatrix());
         glLoadIdentity();
-        ApplyInverseCamera();
+        RotateAndTranslateInverseCamera(view);
         ExpectSame(ModelView(), InverseCameraMatrix());
+        // The frame's camera is the same matrix loaded.
+        glLoadIdentity();
+        ApplyCamera();
+        ExpectSame(ModelView(), CameraMatrix());
     }
 }
 
@@ -53,7 +73,7 @@ TEST_F(CameraGlTest, InverseAfterCameraGivesIdentity) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     ApplyCamera();
-    ApplyInverseCamera();
+    glMultMatrixf(InverseCameraMatrix().m);
     const Matrix4 m = ModelView();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m.m[i], i % 5 == 0 ? 1.0f : 0.0f, 2e-4f) << i;
 }

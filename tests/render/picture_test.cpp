@@ -7,7 +7,6 @@
 #include "molecule.h"
 #include "png_decode.h"
 #include "process_state.h"
-#include "prompts_fake.h"
 #include "settings.h"
 #include "view_state.h"
 
@@ -30,7 +29,8 @@ TEST_F(PictureTest, WritesTheFrameAtTheAskedSize) {
     PictureRequest request;
     request.width = 160;
     request.height = 120;
-    ASSERT_EQ(RenderToPng(path, request), PictureResult::written);
+    const PictureOutcome outcome = RenderToPng(path, request);
+    ASSERT_EQ(outcome.result, PictureResult::written);
 
     DecodedPng image;
     ASSERT_TRUE(DecodePng(ReadFileOrEmpty(path), image));
@@ -44,7 +44,7 @@ TEST_F(PictureTest, WritesTheFrameAtTheAskedSize) {
     EXPECT_GT(centre[0], 200);
     EXPECT_LT(centre[1], 10);
     EXPECT_EQ(molecule.hoverNode, -1);  // no pointer over the view
-    EXPECT_TRUE(fakePrompts.shown.empty());
+    EXPECT_TRUE(outcome.notices.empty());
 }
 
 TEST_F(PictureTest, PointerOverAnAtomHoversIt) {
@@ -58,17 +58,16 @@ TEST_F(PictureTest, PointerOverAnAtomHoversIt) {
     request.pointerInView = true;
     request.mouseX = 300;
     request.mouseY = 200;
-    ASSERT_EQ(RenderToPng(folder.File("hover.png"), request), PictureResult::written);
+    ASSERT_EQ(RenderToPng(folder.File("hover.png"), request).result, PictureResult::written);
     EXPECT_EQ(molecule.hoverNode, 0);
 }
 
 TEST_F(PictureTest, UnwritablePathIsReportedAndLeavesNoFile) {
     TemporaryFolder folder;
     const std::string path = folder.File("missing/frame.png");
-    EXPECT_EQ(RenderToPng(path, PictureRequest{}), PictureResult::notWritten);
-    ASSERT_EQ(fakePrompts.shown.size(), 1u);
-    EXPECT_EQ(fakePrompts.shown[0],
-              (ShownMessage{"Unable to open file " + path + "!", "File Error!"}));
+    const PictureOutcome outcome = RenderToPng(path, PictureRequest{});
+    EXPECT_EQ(outcome.result, PictureResult::notWritten);
+    EXPECT_EQ(outcome.notices, (Notices{{"Unable to open file " + path + "!", "File Error!"}}));
 }
 
 TEST_F(PictureTest, SizeBeyondTheRenderersLimitIsRefusedNamingTheLargest) {
@@ -76,8 +75,9 @@ TEST_F(PictureTest, SizeBeyondTheRenderersLimitIsRefusedNamingTheLargest) {
     PictureRequest request;
     request.width = 100000;
     request.height = 100000;
-    PictureSize largest;
-    EXPECT_EQ(RenderToPng(folder.File("huge.png"), request, &largest), PictureResult::tooLarge);
+    const PictureOutcome outcome = RenderToPng(folder.File("huge.png"), request);
+    EXPECT_EQ(outcome.result, PictureResult::tooLarge);
+    const PictureSize& largest = outcome.largest;
     EXPECT_TRUE(ReadFileOrEmpty(folder.File("huge.png")).empty());
     EXPECT_GE(largest.width, 4096);
     EXPECT_LT(largest.width, request.width);
@@ -110,7 +110,7 @@ TEST_F(PictureTest, TilesMakeTheSamePictureAsOneFrame) {
     request.mouseY = 200;
     auto picture = [&](const std::string& name, int tileSize) {
         request.tileSize = tileSize;
-        EXPECT_EQ(RenderToPng(folder.File(name), request), PictureResult::written);
+        EXPECT_EQ(RenderToPng(folder.File(name), request).result, PictureResult::written);
         DecodedPng image;
         EXPECT_TRUE(DecodePng(ReadFileOrEmpty(folder.File(name)), image));
         return image;

@@ -21,8 +21,6 @@
 void RenderTest::SetUp() {
     FreshProcessTest::SetUp();
     elementTable.reserve(32);
-    sphereDrawing = SphereDrawing::shader;
-    shadowVolumes = ShadowVolumes::shortened;
     ASSERT_TRUE(CreateOffscreenContext(kViewWidth, kViewHeight, context_))
         << "no EGL surfaceless context";
     SetupOpenGL();

@@ -11,7 +11,6 @@
 #include "molecule.h"
 #include "overlay.h"
 #include "picture.h"
-#include "prompts_fake.h"
 #include "render_support.h"
 #include "settings.h"
 #include "settings_file.h"
@@ -117,12 +116,10 @@ TEST_F(TextTest, OutlineGlyphKeepsItsHoleAndIsSolidFromBehind) {
 }
 
 TEST_F(TextTest, MissingFontIsReportedAndItsTextDrawsNothing) {
-    EXPECT_FALSE(SetupBitmapFont({"/nonexistent/font.ttf", 0}));
-    EXPECT_FALSE(SetupOutlineFont({"", 0}));
-    const std::vector<ShownMessage> expected = {
-        {"Error - could not setup font bitmaps", "Error!"},
-        {"Error - could not setup font outlines", "Error!"}};
-    EXPECT_EQ(fakePrompts.shown, expected);
+    EXPECT_EQ(SetupBitmapFont({"/nonexistent/font.ttf", 0}),
+              (Notice{"Error - could not setup font bitmaps", "Error!"}));
+    EXPECT_EQ(SetupOutlineFont({"", 0}),
+              (Notice{"Error - could not setup font outlines", "Error!"}));
     EXPECT_EQ(fonts.glyphMetrics['W'].cellIncX, 0.0f);
     AddAtom();
     viewState.labelMode = 1;

@@ -1,9 +1,9 @@
-// The few places where the core asks the person something. Each program links
-// exactly one implementation, and every implementation defines every function
-// below:
+// The few places where the program asks the person something or tells them
+// something. Only the app asks; the floors below hand back notices
+// (notice.h). Each program links exactly one implementation, and every
+// implementation defines every function below:
 //   src/app/prompts_qt.cpp      tessaril and the GUI tests: Qt boxes in the
 //                               window, stderr lines in the headless modes
-//   src/app/prompts_stderr.cpp  the benchmarks: stderr lines only
 //   tests/support/prompts_fake.cpp  the other tests: records, answers from queues
 // The prompt-seam check (tests/support) is linked with each of them, so a
 // missing definition fails the build.
