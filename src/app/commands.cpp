@@ -367,19 +367,3 @@ std::string StatusLineText() {
     if (!measured.empty()) text += "   " + measured;
     return text;
 }
-
-void BeginAtomDrag() {
-    shellState.dragStep = BeginUndoStep("Move Atom");
-    shellState.atomMoved = false;
-}
-
-void NoteAtomDragged() {
-    if (shellState.dragStep) shellState.atomMoved = true;
-}
-
-void EndAtomDrag() {
-    if (shellState.dragStep && shellState.atomMoved)
-        CommitUndoStep(std::move(*shellState.dragStep));
-    shellState.dragStep.reset();
-    shellState.atomMoved = false;
-}

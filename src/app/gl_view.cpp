@@ -4,7 +4,6 @@
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
-#include "commands.h"
 #include "frame.h"
 #include "gl_setup.h"
 #include "isolated_call.h"
@@ -13,6 +12,7 @@
 #include "notices.h"
 #include "pointer_input.h"
 #include "shell_state.h"
+#include "undo.h"
 
 GLView::GLView(QWidget* parent) : QOpenGLWidget(parent) {
     setMouseTracking(true);
@@ -55,6 +55,24 @@ void GLView::resizeEvent(QResizeEvent* event) {
 }
 
 namespace {
+
+// The step that a drag of an atom makes, taken as the left button goes down
+// on the atom and kept when it is released after the atom moved.
+void BeginAtomDrag() {
+    shellState.dragStep = BeginUndoStep("Move Atom");
+    shellState.atomMoved = false;
+}
+
+void NoteAtomDragged() {
+    if (shellState.dragStep) shellState.atomMoved = true;
+}
+
+void EndAtomDrag() {
+    if (shellState.dragStep && shellState.atomMoved)
+        CommitUndoStep(std::move(*shellState.dragStep));
+    shellState.dragStep.reset();
+    shellState.atomMoved = false;
+}
 
 PointerEvent PointerEventOf(PointerEvent::Kind kind, QPoint at, Qt::KeyboardModifiers modifiers) {
     PointerEvent event;

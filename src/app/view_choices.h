@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "commands.h"
+#include "command_ids.h"
 
 struct LabelModeChoice {
     int commandId;          // the item of "&Text Labels"
