@@ -1,11 +1,20 @@
 // Helpers for the GUI tests: answering modal dialogs from a timer, pressing
-// the parts of a scroll bar like a mouse does, and a clean shell state.
+// the parts of a scroll bar like a mouse does, a clean shell state, and the
+// comparing and printing of Qt values in test checks.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QColor>
+#include <QPoint>
 #include <QScrollBar>
+#include <QString>
 #include <QStyle>
+#include <cmath>
 #include <functional>
+#include <ostream>
+#include <type_traits>
 
 // Runs act on the next visible modal widget that is a T, from a timer that
 // polls the event loop the modal dialog runs. If none shows within ten
@@ -43,3 +52,41 @@ void DeleteClosedWidgets();
 // Closes every dialog left open, then puts the program's whole state back at
 // its start, as a fresh process has it.
 void ResetShell();
+
+// Whether actual equals expected the way Qt compares floating point values:
+// an expected zero takes anything within 1e-5 (1e-12 for a double) of zero,
+// any other value anything within that much of it relatively; infinities
+// must match in sign, and a NaN matches a NaN. Use with EXPECT_PRED_FORMAT2.
+template <typename T>
+::testing::AssertionResult FuzzyEqual(const char* actualText, const char* expectedText, T actual,
+                                      T expected) {
+    static_assert(std::is_floating_point_v<T>);
+    bool same = false;
+    switch (std::fpclassify(expected)) {
+        case FP_INFINITE:
+            same = std::isinf(actual) && (expected < 0) == (actual < 0);
+            break;
+        case FP_NAN:
+            same = std::isnan(actual);
+            break;
+        default:
+            same = qFuzzyIsNull(expected) ? qFuzzyIsNull(actual) : qFuzzyCompare(actual, expected);
+            break;
+    }
+    if (same) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << actualText << " is " << ::testing::PrintToString(actual) << ", expected "
+           << expectedText << ", which is " << ::testing::PrintToString(expected);
+}
+
+// Qt values as a failed check shows them.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QPoint& point, std::ostream* out) {
+    *out << '(' << point.x() << ", " << point.y() << ')';
+}
+inline void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << "rgba(" << colour.red() << ", " << colour.green() << ", " << colour.blue() << ", "
+         << colour.alpha() << ')';
+}
