@@ -1,5 +1,5 @@
-// The ids of the main window's commands: the menu items' ids, and Enter and
-// Escape, which run a command of their own.
+// The ids of the main window's commands (the menu items' ids, and Enter and
+// Escape, which run a command of their own) and its shortcut keys.
 #pragma once
 
 namespace CommandId {
@@ -51,3 +51,34 @@ constexpr int kRedo = 40202;
 // The layout's run, as P flips it.
 constexpr int kRunLayout = 40211;
 }  // namespace CommandId
+
+// Key codes of the release shortcuts, independent of the window system.
+enum class ShortcutKey {
+    Escape,
+    Delete,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Digit9,
+    A,
+    C,
+    D,
+    I,
+    J,
+    L,
+    O,
+    P,
+    S,
+    T,
+    U,
+    KeypadPlus,
+    KeypadMinus,
+    CtrlZ,       // undo
+    CtrlShiftZ,  // redo, as is CtrlY
+    CtrlY
+};

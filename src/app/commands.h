@@ -16,36 +16,6 @@ bool HandleCommand(int id);
 // Whether the command with this id runs while a child process works.
 bool CommandRunsWhileChildWorks(int id);
 
-// Key codes of the release shortcuts, independent of the window system.
-enum class ShortcutKey {
-    Escape,
-    Delete,
-    Digit1,
-    Digit2,
-    Digit3,
-    Digit4,
-    Digit5,
-    Digit6,
-    Digit7,
-    Digit8,
-    Digit9,
-    A,
-    C,
-    D,
-    I,
-    J,
-    L,
-    O,
-    P,
-    S,
-    T,
-    U,
-    KeypadPlus,
-    KeypadMinus,
-    CtrlZ,       // undo
-    CtrlShiftZ,  // redo, as is CtrlY
-    CtrlY
-};
 // Acts on the release of a shortcut key.
 void HandleKey(ShortcutKey key);
 

@@ -5,7 +5,7 @@
 
 #include <Qt>
 
-#include "commands.h"
+#include "command_ids.h"
 
 class QKeyEvent;
 
