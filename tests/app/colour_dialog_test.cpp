@@ -38,17 +38,7 @@ bool Same(const Colour& a, const Colour& b) {
 
 }  // namespace
 
-class ColourDialogTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        ResetShell();
-        EXPECT_FALSE(ModalTimedOut());
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        // What was put off for deletion goes before the next test, as the
-        // event loop would take it.
-        DeleteClosedWidgets();
-    }
-};
+using ColourDialogTest = DialogTest;
 
 TEST_F(ColourDialogTest, OpensAtOneOneWithTruncatedPositionsAndStoresNothing) {
     QWidget mainWindow;

@@ -103,9 +103,14 @@ void DeleteClosedWidgets() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void ResetShell() {
+void DialogTest::TearDown() {
     while (!shellState.colourDialogs.empty()) delete shellState.colourDialogs.back().dialog;
     delete shellState.controlsDialog;
     DeleteClosedWidgets();
     program = ProgramState{};
+    EXPECT_FALSE(ModalTimedOut());
+    EXPECT_EQ(PendingModalAnswers(), 0);
+    // What was put off for deletion goes before the next test, as the event
+    // loop would take it.
+    DeleteClosedWidgets();
 }

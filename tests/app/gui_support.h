@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QColor>
 #include <QPoint>
@@ -49,9 +51,14 @@ void DragThumb(QScrollBar* bar, int x);
 // Deletes the widgets whose deletion was put off, as the event loop would.
 void DeleteClosedWidgets();
 
-// Closes every dialog left open, then puts the program's whole state back at
-// its start, as a fresh process has it.
-void ResetShell();
+// The dialog tests' fixture. After each test every dialog left open is
+// closed, the program's whole state is back at its start, as a fresh process
+// has it, no modal answer is left waiting, and what was put off for deletion
+// is gone.
+class DialogTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+};
 
 // Whether actual equals expected the way Qt compares floating point values:
 // an expected zero takes anything within 1e-5 (1e-12 for a double) of zero,

@@ -40,17 +40,7 @@ void WriteFile(const QString& path, const char* bytes) {
 
 }  // namespace
 
-class PromptsQtTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        ResetShell();
-        EXPECT_FALSE(ModalTimedOut());
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        // What was put off for deletion goes before the next test, as the
-        // event loop would take it.
-        DeleteClosedWidgets();
-    }
-};
+using PromptsQtTest = DialogTest;
 
 TEST_F(PromptsQtTest, MessageShowsTextAndCaptionWithOneOkAndNoIcon) {
     QWidget mainWindow;

@@ -36,17 +36,7 @@ double Control(const QString& bar) {
 
 }  // namespace
 
-class SmallDialogsTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        ResetShell();
-        EXPECT_FALSE(ModalTimedOut());
-        EXPECT_EQ(PendingModalAnswers(), 0);
-        // What was put off for deletion goes before the next test, as the
-        // event loop would take it.
-        DeleteClosedWidgets();
-    }
-};
+using SmallDialogsTest = DialogTest;
 
 TEST_F(SmallDialogsTest, SetControlsOpensOnceAtOneOneWithTheSettings) {
     QWidget mainWindow;
