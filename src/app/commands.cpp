@@ -20,7 +20,6 @@
 #include "isolated_call.h"
 #include "measurement.h"
 #include "molecule.h"
-#include "molecule_file.h"
 #include "picture_export.h"
 #include "program_end.h"
 #include "prompts.h"
