@@ -1,6 +1,8 @@
-// What the window shell keeps between events: the main window, the open
-// dialogs, the menu's check marks, the last mouse position, the pause flag
-// and how the program is ending.
+// What the window shell keeps between events, as part of the program's state
+// record: the main window, the open dialogs, the menu's check marks, the
+// keys and pointer, the pause flag, a child's wait and how the program is
+// ending. The window's Qt objects are only pointed at from here; the model
+// never uses them.
 #pragma once
 
 #include <functional>
