@@ -12,6 +12,8 @@
 #include "element.h"
 #include "format_io.h"
 #include "installed_files.h"
+#include "molecule.h"
+#include "molecule_check.h"
 #include "molecule_file.h"
 #include "notices.h"
 #include "picture.h"
@@ -67,6 +69,7 @@ struct OptionsSeen {
     bool size = false;      // --size
     bool text = false;      // --labels or --text-size
     bool frame = false;     // --fit, --turn or --repeat
+    std::string check;      // FILE of --check
 };
 
 // One option: its names, whether it takes a value and what that value does.
@@ -156,6 +159,11 @@ const Option kOptions[] = {
          result.smiles = value;
          return !value.empty();
      }},
+    {"--check", nullptr, true, true, "--check needs a molecule file",
+     [](const std::string& value, CommandLine&, OptionsSeen& seen) {
+         seen.check = value;
+         return !value.empty();
+     }},
     {"--steps", nullptr, true, true, "--steps needs a whole number of steps from 0 up",
      [](const std::string& value, CommandLine& result, OptionsSeen&) {
          return result.stepsGiven = ReadStepCount(value, result.steps);
@@ -204,6 +212,16 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& re
     }
     if (seen.help) {
         result.mode = CommandLine::Mode::Help;
+        return true;
+    }
+    if (!seen.check.empty()) {
+        if (seen.save || seen.render || seen.exportTo || result.stepsGiven ||
+            !result.inputPath.empty() || !result.smiles.empty()) {
+            error = "--check takes its molecule file and nothing else";
+            return false;
+        }
+        result.inputPath = seen.check;
+        result.mode = CommandLine::Mode::Check;
         return true;
     }
     if (seen.save + seen.render + seen.exportTo > 1) {
@@ -264,6 +282,7 @@ std::string UsageText() {
            "       tessaril --render OUT.png [--size WxH] [--mouse X,Y] [--labels MODE]\n"
            "                [--text-size SIZE] [--turn YAW,PITCH] [--fit] [--repeat N]\n"
            "                [--scale F] [--dpi N] [--steps N] [FILE]\n"
+           "       tessaril --check FILE\n"
            "       tessaril --help\n"
            "\n"
            "  FILE             start the program and load the molecule file FILE\n"
@@ -274,6 +293,9 @@ std::string UsageText() {
            "                   program's own format otherwise\n"
            "  --export OUT.EXT without a window: load FILE and write it to OUT.EXT in\n"
            "                   the format its extension names (below, or .dat/.hpr)\n"
+           "  --check FILE     without a window: load FILE and print what Check Molecule\n"
+           "                   finds, one line each; the exit status is 0 when nothing\n"
+           "                   was found, 1 otherwise\n"
            "  --render OUT.png without a window: load FILE (if given) and draw one\n"
            "                   frame as the window would into the PNG file OUT.png\n"
            "  --size WxH       the picture's size in pixels (default " +
@@ -341,6 +363,14 @@ int RunSave(const CommandLine& commandLine) {
     if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
     if (!WriteAnyMoleculeFile(commandLine.outputPath)) return kExitFileError;
     return kExitWritten;
+}
+
+int RunCheck(const CommandLine& commandLine) {
+    if (const int status = LoadAndStep(commandLine); status != kExitWritten) return status;
+    const std::vector<std::string> problems = MoleculeProblems(molecule);
+    if (problems.empty()) std::puts("No problems found.");
+    for (const std::string& line : problems) std::puts(line.c_str());
+    return problems.empty() ? kExitWritten : kExitFileError;
 }
 
 int RunExport(const CommandLine& commandLine) {

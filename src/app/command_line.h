@@ -9,7 +9,7 @@
 #include "settings.h"
 
 struct CommandLine {
-    enum class Mode { Window, Save, Render, Export, Help };
+    enum class Mode { Window, Save, Render, Export, Check, Help };
     Mode mode = Mode::Window;
     std::string inputPath;                   // FILE to load, empty for none
     std::string smiles;                      // --smiles, built in place of FILE; empty for none
@@ -59,3 +59,9 @@ int RunRender(const CommandLine& commandLine);
 // molecule to outputPath in the format its extension names. Messages go to
 // stderr; returns the exit status.
 int RunExport(const CommandLine& commandLine);
+
+// Reads Tessaril.ini, loads inputPath and prints what Check Molecule finds
+// there to stdout, one line each, or "No problems found.". Returns
+// kExitWritten when nothing was found, kExitFileError otherwise (also when
+// the file could not be read).
+int RunCheck(const CommandLine& commandLine);

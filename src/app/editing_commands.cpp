@@ -4,6 +4,7 @@
 
 #include "editing.h"
 #include "molecule.h"
+#include "molecule_check.h"
 #include "notices.h"
 #include "prompts.h"
 
@@ -23,5 +24,5 @@ void UnjoinAtomsCommand() {
 }
 
 void CheckMoleculeCommand() {
-    ShowNotices(CheckMolecule());
+    ShowMessage(MoleculeCheckReport(MoleculeProblems(molecule)), "Check Molecule");
 }

@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
             return RunRender(commandLine);
         case CommandLine::Mode::Export:
             return RunExport(commandLine);
+        case CommandLine::Mode::Check:
+            return RunCheck(commandLine);
         case CommandLine::Mode::Window:
             break;
     }

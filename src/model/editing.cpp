@@ -153,9 +153,3 @@ void ChangeCharge(int index, int step) {
     int& charge = molecule.nodes[index].charge;
     charge = ClampToInt(static_cast<long long>(charge) + step);
 }
-
-Notices CheckMolecule() {
-    return {
-        {"This feature not implemented yet.\nPlease let me know what you\nwould like this to do!",
-         "Not implemented"}};
-}

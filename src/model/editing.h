@@ -33,5 +33,3 @@ void RemoveNode(int index);
 void ToggleCloud(int index);
 // Adds step to the node's charge, saturating at the int range.
 void ChangeCharge(int index, int step);
-// What Check Molecule has to say about the molecule.
-Notices CheckMolecule();

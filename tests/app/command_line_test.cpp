@@ -142,6 +142,20 @@ TEST_F(HeadlessSaveTest, ReproducesEveryExampleByteForByte) {
     }
 }
 
+TEST_F(HeadlessSaveTest, CheckPrintsWhatItFindsAndExitsByIt) {
+    WriteFileOrFail(folder.File("pair.dat"), "[Pair]\n(0)C{}[0,0,0]\n(1)C{}[10,0,0]\n");
+    ProgramRun run = RunProgram(folder.path(), {"--check", "pair.dat"});
+    EXPECT_EQ(run.status, kExitFileError);
+    EXPECT_EQ(run.out,
+              "Atoms 0 (C) and 1 (C) are 0.19 \u00c5 apart, closer than half their covalent "
+              "radii (0.76 \u00c5).\nThe molecule is in 2 unconnected fragments.\n");
+    run = RunProgram(folder.path(), {"--check", SourceFile("examples/water.dat")});
+    EXPECT_EQ(run.status, kExitWritten);
+    EXPECT_EQ(run.out, "No problems found.\n");
+    run = RunProgram(folder.path(), {"--check", "pair.dat", "--save", "out.dat"});
+    EXPECT_EQ(run.status, kExitUsage);
+}
+
 TEST_F(HeadlessSaveTest, ExitStatusesAndMessages) {
     // Unknown elements are reported, one line each, and the rest is saved.
     WriteFileOrFail(folder.File("odd.dat"), "[Odd]\n(0)Qq{}\n(1)C{}[1,2,3]\n(2)Zz{}\n");

@@ -434,7 +434,8 @@ TEST_F(WindowTest, AddNewAtomRenameFormulaAndCheck) {
     });
     ASSERT_EQ(answerer.seen().size(), 6u);
     EXPECT_EQ(answerer.seen()[2].title.toStdString(), "Unknown Element");
-    EXPECT_EQ(answerer.seen()[5].title.toStdString(), "Not implemented");
+    EXPECT_EQ(answerer.seen()[5].title.toStdString(), "Check Molecule");
+    EXPECT_EQ(answerer.seen()[5].text.toStdString(), "No problems found.");
 }
 
 // Cancel leaves the box's text empty, whatever an earlier box left there: no

@@ -202,13 +202,6 @@ TEST_F(EditingTest, RemoveNodeDropsItsLinksAndRenumbersTheRest) {
     ExpectConsistent();
 }
 
-TEST_F(EditingTest, CheckMoleculeSaysItIsNotImplemented) {
-    EXPECT_EQ(CheckMolecule(),
-              (Notices{{"This feature not implemented yet.\nPlease let me know what you\nwould "
-                        "like this to do!",
-                        "Not implemented"}}));
-}
-
 TEST_F(EditingTest, CloudTogglesAndChargeStepsWithinTheIntRange) {
     AddChain(2);
     ToggleCloud(1);
