@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "element.h"
+#include "measurement.h"
 #include "units.h"
 
 namespace {
@@ -45,10 +46,12 @@ std::string Angstrom(double value) {
     return text;
 }
 
-double Distance(const Node& a, const Node& b) {
-    const double x = a.position.x - b.position.x, y = a.position.y - b.position.y,
-                 z = a.position.z - b.position.z;
-    return std::sqrt(x * x + y * y + z * z) / kUnitsPerAngstrom;
+double AngstromApart(const Node& a, const Node& b) {
+    return Distance(a.position, b.position) / kUnitsPerAngstrom;
+}
+
+bool Finite(const Vector3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
 // Pairs of atoms closer than half the sum of their covalent radii, found
@@ -70,13 +73,11 @@ void AddClosePairs(const Molecule& molecule, const std::vector<ElementData>& dat
     const int count = static_cast<int>(molecule.nodes.size());
     for (int i = 0; i < count; ++i) {
         const Vector3& p = molecule.nodes[i].position;
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) continue;
-        cells[key(cellOf(p.x), cellOf(p.y), cellOf(p.z))].push_back(i);
+        if (Finite(p)) cells[key(cellOf(p.x), cellOf(p.y), cellOf(p.z))].push_back(i);
     }
     for (int i = 0; i < count; ++i) {
-        if (!data[i].known) continue;
         const Vector3& p = molecule.nodes[i].position;
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) continue;
+        if (!data[i].known || !Finite(p)) continue;
         const long long cx = cellOf(p.x), cy = cellOf(p.y), cz = cellOf(p.z);
         for (long long dx = -1; dx <= 1; ++dx)
             for (long long dy = -1; dy <= 1; ++dy)
@@ -86,7 +87,7 @@ void AddClosePairs(const Molecule& molecule, const std::vector<ElementData>& dat
                     for (const int j : found->second) {
                         if (j <= i || !data[j].known) continue;
                         const double limit = (data[i].covalent + data[j].covalent) / 2.0;
-                        const double apart = Distance(molecule.nodes[i], molecule.nodes[j]);
+                        const double apart = AngstromApart(molecule.nodes[i], molecule.nodes[j]);
                         if (apart < limit)
                             problems.push_back("Atoms " + Label(molecule, i) + " and " +
                                                Label(molecule, j) + " are " + Angstrom(apart) +
@@ -136,7 +137,7 @@ std::vector<std::string> MoleculeProblems(const Molecule& molecule) {
             parent[Root(parent, i)] = Root(parent, j);
             if (!data[i].known || !data[j].known) continue;
             const double sum = data[i].covalent + data[j].covalent;
-            const double length = Distance(node, molecule.nodes[j]);
+            const double length = AngstromApart(node, molecule.nodes[j]);
             if (length > 1.5 * sum || length < 0.6 * sum)
                 problems.push_back("The link between atoms " + Label(molecule, i) + " and " +
                                    Label(molecule, j) + " is " + Angstrom(length) + " long, " +
